@@ -1,0 +1,1 @@
+#include "propertybag/PropertyBag.h"
