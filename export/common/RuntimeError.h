@@ -16,12 +16,15 @@ namespace morvane {
 enum RuntimeErrorNumber {
     ErrInvalidProcedureCall = 5,
     ErrOverflow = 6,
+    ErrOutOfMemory = 7,
     ErrSubscriptOutOfRange = 9,
     ErrTypeMismatch = 13,
+    ErrInternal = 51,
     ErrBadFileNameOrNumber = 52,
     ErrFileNotFound = 53,
     ErrDeviceIO = 57,
     ErrPermissionDenied = 70,
+    ErrPathFileAccess = 75,
     ErrPathNotFound = 76,
 };
 
