@@ -19,22 +19,21 @@ void AppendErrorDetails(QString& text, const std::exception& current) {
             text += errors.Item(index).Description + kLineBreak;
         return;
     }
-    int number = ErrInternal;
-    QString description;
-    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&current)) {
-        number = runtime->Number();
-        description = runtime->Description();
-    } else if (dynamic_cast<const std::bad_alloc*>(&current)) {
-        number = ErrOutOfMemory;
-        description = QStringLiteral("Out of memory");
-    } else {
-        description = QString::fromUtf8(current.what());
-        if (description.isEmpty()) description = QStringLiteral("Internal error");
-    }
-    text += description + QLatin1String(" (") + QString::number(number) + u')';
+    const RuntimeError described = DescribeError(current);
+    text += described.Description() + QLatin1String(" (") + QString::number(described.Number()) +
+            u')';
 }
 
 }  // namespace
+
+RuntimeError DescribeError(const std::exception& error) {
+    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&error)) return *runtime;
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return RuntimeError(ErrOutOfMemory, QStringLiteral("Out of memory"));
+    QString description = QString::fromUtf8(error.what());
+    if (description.isEmpty()) description = QStringLiteral("Internal error");
+    return RuntimeError(ErrInternal, description);
+}
 
 QString& ErrorContext() {
     static QString context;

@@ -10,6 +10,8 @@
 //   }
 #pragma once
 
+#include "export/common/RuntimeError.h"
+
 #include <QString>
 #include <exception>
 
@@ -29,6 +31,10 @@ QString& ErrorContext();
 //! A std::exception that is no RuntimeError reports as "Out of memory" (7) for
 //! std::bad_alloc and as its what() text with number 51 otherwise.
 void ShowError(Prompter& prompter, const std::exception& current);
+
+//! The number and description under which any caught error is reported: a RuntimeError
+//! as it is, std::bad_alloc as 7 "Out of memory", any other exception as 51 with its text.
+RuntimeError DescribeError(const std::exception& error);
 
 //! on: the pointer becomes the hourglass (11). Off: an hourglass pointer becomes the
 //! default one (0); any other pointer is left alone.
