@@ -31,6 +31,20 @@ enum EngineErrorNumber {
     ErrDriverNotInstalled = 3170,
     ErrInvalidOperation = 3219,
     ErrUnrecognizedFormat = 3343,
+    ErrInvalidArgument = 3001,
+    ErrUpdateWithoutAddNew = 3020,
+    ErrDuplicateValue = 3022,
+    ErrReadOnly = 3027,
+    ErrDatabaseExists = 3204,
+    ErrFieldTooSmall = 3163,
+    ErrFieldDefinedTwice = 3191,
+    ErrInvalidFieldType = 3259,
+    ErrTableWithoutFields = 3264,
+    ErrRequiredNull = 3314,
+    ErrObjectInvalid = 3420,
+    ErrConversion = 3421,
+    ErrSqlError = 3129,
+    ErrLocked = 3218,
 };
 
 //! One entry of the engine's Errors collection.

@@ -1,0 +1,138 @@
+#include "export/data/Database.h"
+
+#include "export/data/EngineError.h"
+#include "export/data/FieldTypes.h"
+#include "export/data/Recordset.h"
+
+namespace morvane {
+
+Database::Database(QString name, QString connect)
+    : name_(std::move(name)), connect_(std::move(connect)) {}
+
+Database::~Database() = default;
+
+void Database::CheckOpen() const {
+    if (!open_)
+        throw EngineError::Raise(ErrObjectInvalid,
+                                 QStringLiteral("Object invalid or no longer set."));
+}
+
+TableDefs& Database::TableDefs() {
+    CheckOpen();
+    return tableDefs_;
+}
+
+QueryDefs& Database::QueryDefs() {
+    CheckOpen();
+    return queryDefs_;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString& name, int type, int options) {
+    CheckOpen();
+    if (type != 0 && type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot)
+        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    return doOpenRecordset(name, type, options);
+}
+
+std::shared_ptr<TableDef> Database::CreateTableDef(const QString& name) const {
+    CheckOpen();
+    return std::make_shared<TableDef>(name);
+}
+
+void Database::Execute(const QString& sql, int options) {
+    CheckOpen();
+    if (sql.trimmed().isEmpty())
+        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    InvalidateCatalog();
+    doExecute(sql, options);
+}
+
+void Database::NewPassword(const QString& oldPassword, const QString& newPassword) {
+    CheckOpen();
+    doNewPassword(oldPassword, newPassword);
+    InvalidateCatalog();
+}
+
+void Database::Close() {
+    if (!open_) return;
+    open_ = false;
+    doClose();
+}
+
+std::vector<std::shared_ptr<TableDef>> Database::ListTables() {
+    CheckOpen();
+    return doListTables();
+}
+
+std::vector<std::shared_ptr<QueryDef>> Database::ListQueries() {
+    CheckOpen();
+    return doListQueries();
+}
+
+void Database::CheckNewTable(const TableDef& tableDef) {
+    if (tableDef.Name().trimmed().isEmpty())
+        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    if (tableDef.Fields().Count() == 0)
+        throw EngineError::Raise(
+            ErrTableWithoutFields,
+            QStringLiteral("You must define at least one field for the table '%1'.")
+                .arg(tableDef.Name()));
+    for (const auto& field : tableDef.Fields().Items()) {
+        const short type = field->Type();
+        if (type < dbBoolean || type > dbTimeStamp || type == 13 || type == 14)
+            throw EngineError::Raise(
+                ErrInvalidFieldType,
+                QStringLiteral("Invalid field data type for field '%1'.").arg(field->Name()));
+        if (type == dbText && (field->DeclaredSize() < 0 || field->DeclaredSize() > 255))
+            throw EngineError::Raise(
+                ErrInvalidArgument,
+                QStringLiteral("Invalid field size for the Text field '%1' (1 to 255).")
+                    .arg(field->Name()));
+        if (type == dbBinary && (field->DeclaredSize() < 0 || field->DeclaredSize() > 510))
+            throw EngineError::Raise(
+                ErrInvalidArgument,
+                QStringLiteral("Invalid field size for the Binary field '%1' (1 to 510).")
+                    .arg(field->Name()));
+    }
+}
+
+void Database::AppendTable(const TableDef& tableDef) {
+    CheckOpen();
+    CheckNewTable(tableDef);
+    if (tableDefs_.IndexOf(tableDef.Name()) >= 0)
+        throw EngineError::Raise(ErrTableExists,
+                                 QStringLiteral("Table '%1' already exists.").arg(tableDef.Name()));
+    doCreateTable(tableDef);
+    queryDefs_.Invalidate();
+}
+
+void Database::DropTable(const QString& name) {
+    CheckOpen();
+    doDropTable(name);
+    queryDefs_.Invalidate();
+}
+
+void Database::InvalidateCatalog() {
+    tableDefs_.Invalidate();
+    queryDefs_.Invalidate();
+}
+
+void Database::RaiseReadOnly() {
+    throw EngineError::Raise(ErrReadOnly,
+                             QStringLiteral("Cannot update. Database or object is read-only."));
+}
+
+void Database::doCreateTable(const TableDef&) {
+    RaiseReadOnly();
+}
+void Database::doDropTable(const QString&) {
+    RaiseReadOnly();
+}
+void Database::doExecute(const QString&, int) {
+    RaiseReadOnly();
+}
+void Database::doNewPassword(const QString&, const QString&) {
+    RaiseReadOnly();
+}
+
+}  // namespace morvane

@@ -1,0 +1,34 @@
+// DriverRegistry: the installable drivers, keyed by the connect string's type specifier
+// (the text before its first ";", matched without regard to case and surrounding blanks;
+// "" is the native format). A type without a registered driver raises 3170.
+//
+// Usage:
+//   registry.Register({"dBASE III", "dBASE IV"}, std::make_shared<DbaseDriver>());
+//   Driver& driver = registry.Find(ConnectInfo::Parse(connect).Type);
+#pragma once
+
+#include "export/data/Driver.h"
+
+#include <QHash>
+#include <QStringList>
+#include <memory>
+
+namespace morvane {
+
+class DriverRegistry {
+  public:
+    //! Registers `driver` for every type in `types` (a later registration replaces one).
+    void Register(const QStringList& types, std::shared_ptr<Driver> driver);
+    bool Has(const QString& type) const;
+    //! The driver of `type`. Raises 3170 when none is registered.
+    Driver& Find(const QString& type) const;
+    //! The registered type specifiers, in lower case.
+    QStringList Types() const { return drivers_.keys(); }
+
+  private:
+    static QString Key(const QString& type) { return type.trimmed().toCaseFolded(); }
+
+    QHash<QString, std::shared_ptr<Driver>> drivers_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,175 @@
+#include "export/data/FieldValue.h"
+
+#include "export/data/EngineError.h"
+#include "export/data/FieldTypes.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QUuid>
+#include <cmath>
+#include <limits>
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void ConversionError() {
+    throw EngineError::Raise(ErrConversion, QStringLiteral("Data type conversion error."));
+}
+
+bool ParseDouble(const QVariant& value, double* out) {
+    bool ok = false;
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        *out = QLocale::c().toDouble(text, &ok);
+        if (!ok) *out = QLocale::system().toDouble(text, &ok);
+        return ok;
+    }
+    if (value.typeId() == QMetaType::Bool) {
+        *out = value.toBool() ? -1 : 0;  // the engine's True is -1
+        return true;
+    }
+    *out = value.toDouble(&ok);
+    return ok && value.canConvert<double>();
+}
+
+QVariant ToWhole(const QVariant& value, double low, double high, short type) {
+    double number = 0;
+    if (!ParseDouble(value, &number) || !std::isfinite(number)) ConversionError();
+    number = std::nearbyint(number);  // banker's rounding, as the engine rounds
+    if (number < low || number > high) ConversionError();
+    if (type == dbBigInt) return QVariant::fromValue(static_cast<qlonglong>(number));
+    return QVariant(static_cast<int>(number));
+}
+
+QVariant ToBoolean(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed().toLower();
+        static const QStringList yes = {"true", "yes", "on"};
+        static const QStringList no = {"false", "no", "off"};
+        if (yes.contains(text)) return true;
+        if (no.contains(text)) return false;
+    }
+    double number = 0;
+    if (!ParseDouble(value, &number)) ConversionError();
+    return number != 0;
+}
+
+QVariant ToDate(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+        case QMetaType::QDateTime:
+            return value;
+        case QMetaType::QString: {
+            QVariant parsed = ParseDateTimeText(value.toString());
+            if (parsed.isNull()) ConversionError();
+            return parsed;
+        }
+        default:
+            ConversionError();
+    }
+}
+
+QVariant ToGuid(const QVariant& value) {
+    if (value.typeId() == QMetaType::QUuid) return value;
+    const QUuid uuid(value.toString().trimmed());
+    if (uuid.isNull() && value.toString().trimmed() != QUuid().toString()) ConversionError();
+    return QVariant::fromValue(uuid);
+}
+
+}  // namespace
+
+QVariant ParseDateTimeText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return QVariant();
+    if (trimmed.size() == 10) {
+        const QDate date = QDate::fromString(trimmed, Qt::ISODate);
+        if (date.isValid()) return date;
+    }
+    QTime time = QTime::fromString(trimmed, Qt::ISODateWithMs);
+    if (time.isValid()) return time;
+    QString iso = trimmed;
+    if (iso.size() > 10 && iso.at(10) == QLatin1Char(' ')) iso[10] = QLatin1Char('T');
+    QDateTime dateTime = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    if (dateTime.isValid()) return dateTime;
+    const QLocale locale = QLocale::system();
+    dateTime = locale.toDateTime(trimmed, QLocale::ShortFormat);
+    if (dateTime.isValid()) return dateTime;
+    const QDate date = locale.toDate(trimmed, QLocale::ShortFormat);
+    if (date.isValid()) return date;
+    time = locale.toTime(trimmed, QLocale::ShortFormat);
+    if (time.isValid()) return time;
+    return QVariant();
+}
+
+QString DateTimeStorageText(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QDate:
+            return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            return time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
+                                             : QStringLiteral("HH:mm:ss"));
+        }
+        default: {
+            const QDateTime dateTime = value.toDateTime();
+            return dateTime.toString(dateTime.time().msec()
+                                         ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                         : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+    }
+}
+
+QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName) {
+    if (value.isNull()) return QVariant();
+    double number = 0;
+    switch (type) {
+        case dbBoolean:
+            return ToBoolean(value);
+        case dbByte:
+            return ToWhole(value, 0, 255, type);
+        case dbInteger:
+            return ToWhole(value, -32768, 32767, type);
+        case dbLong:
+            return ToWhole(value, std::numeric_limits<qint32>::min(),
+                           std::numeric_limits<qint32>::max(), type);
+        case dbBigInt:
+            return ToWhole(value, -9.2233720368547758e18, 9.2233720368547748e18, type);
+        case dbCurrency:
+            if (!ParseDouble(value, &number) || !std::isfinite(number)) ConversionError();
+            return std::round(number * 10000.0) / 10000.0;
+        case dbSingle:
+            if (!ParseDouble(value, &number) || std::fabs(number) > 3.402823466e38)
+                ConversionError();
+            return static_cast<float>(number);
+        case dbDouble:
+        case dbFloat:
+            if (!ParseDouble(value, &number)) ConversionError();
+            return number;
+        case dbDate:
+        case dbTime:
+        case dbTimeStamp:
+            return ToDate(value);
+        case dbBinary:
+        case dbLongBinary:
+        case dbVarBinary:
+            return value.typeId() == QMetaType::QByteArray ? value
+                                                           : QVariant(value.toString().toUtf8());
+        case dbGUID:
+            return ToGuid(value);
+        default: {
+            const QString text = value.typeId() == QMetaType::QDateTime ? DateTimeStorageText(value)
+                                                                        : value.toString();
+            if (type == dbText && size > 0 && text.size() > size)
+                throw EngineError::Raise(
+                    ErrFieldTooSmall,
+                    QStringLiteral("The field '%1' is too small to accept the amount of data "
+                                   "you attempted to add.")
+                        .arg(fieldName));
+            return text;
+        }
+    }
+}
+
+}  // namespace morvane

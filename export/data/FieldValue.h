@@ -1,0 +1,28 @@
+// FieldValue: converts a value given to a field (any QVariant; the export hands over text)
+// to the representation of the field's type code listed in FieldTypes.h, the way the engine
+// does on assignment. Text is read in the C locale first and then in the system locale, so
+// both "1234.5" and the regional "1234,5" are accepted; Boolean text accepts True/False,
+// Yes/No, On/Off and numbers (non-zero is true). A value that cannot be converted raises
+// 3421; text longer than a Text field's size raises 3163. A null QVariant stays null.
+//
+// Usage:
+//   QVariant v = ConvertFieldValue(QStringLiteral("42"), dbLong, 4, QStringLiteral("Qty"));
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace morvane {
+
+//! Returns `value` in the representation of `type`; raises an engine error when it cannot.
+QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName);
+
+//! Parses date/time text: ISO 8601 ("2024-03-01", "2024-03-01 13:45:00", "...T...",
+//! "13:45:00") and the system locale's short formats. Returns a null QVariant on failure.
+QVariant ParseDateTimeText(const QString& text);
+
+//! Formats a Date/Time value as stored in the native format: "yyyy-MM-dd", "HH:mm:ss" or
+//! "yyyy-MM-dd HH:mm:ss" (milliseconds appended as ".zzz" when not zero).
+QString DateTimeStorageText(const QVariant& value);
+
+}  // namespace morvane

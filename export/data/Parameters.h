@@ -1,0 +1,25 @@
+// Parameters: the ordered parameters of a stored query, by ordinal or by name (any case).
+#pragma once
+
+#include "export/data/Parameter.h"
+
+#include <vector>
+
+namespace morvane {
+
+class Parameters {
+  public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    //! Raises 3265 when out of range.
+    Parameter& Item(int index);
+    //! Raises 3265 when absent.
+    Parameter& Item(const QString& name);
+
+    // Engine side.
+    void Append(Parameter parameter) { items_.push_back(std::move(parameter)); }
+
+  private:
+    std::vector<Parameter> items_;
+};
+
+}  // namespace morvane

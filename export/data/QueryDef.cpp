@@ -1,0 +1,40 @@
+#include "export/data/QueryDef.h"
+
+#include "export/data/Database.h"
+#include "export/data/EngineError.h"
+#include "export/data/Recordset.h"
+
+namespace morvane {
+
+QueryDef::QueryDef(std::weak_ptr<Database> database, QString name, short type, bool returnsRecords)
+    : database_(std::move(database)),
+      name_(std::move(name)),
+      type_(type),
+      returnsRecords_(returnsRecords) {}
+
+QueryDef::~QueryDef() = default;
+
+Database& QueryDef::OpenDatabase() const {
+    const std::shared_ptr<Database> database = database_.lock();
+    if (!database || !database->IsOpen())
+        throw EngineError::Raise(ErrObjectInvalid,
+                                 QStringLiteral("Object invalid or no longer set."));
+    return *database;
+}
+
+std::unique_ptr<Recordset> QueryDef::OpenRecordset(int type, int options) {
+    Database& database = OpenDatabase();
+    if (!returnsRecords_)
+        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    return doOpenRecordset(database, type, options);
+}
+
+void QueryDef::Execute(int options) {
+    Database& database = OpenDatabase();
+    if (returnsRecords_)
+        throw EngineError::Raise(ErrSelectQueryExecute,
+                                 QStringLiteral("Cannot execute a select query."));
+    doExecute(database, options);
+}
+
+}  // namespace morvane

@@ -1,0 +1,45 @@
+#include "export/data/QueryDefs.h"
+
+#include "export/data/Database.h"
+#include "export/data/EngineError.h"
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void NotFound() {
+    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+}
+
+}  // namespace
+
+void QueryDefs::Load() {
+    if (loaded_) return;
+    items_ = database_->ListQueries();
+    loaded_ = true;
+}
+
+int QueryDefs::Count() {
+    Load();
+    return static_cast<int>(items_.size());
+}
+
+QueryDef& QueryDefs::Item(int index) {
+    Load();
+    if (index < 0 || index >= Count()) NotFound();
+    return *items_[static_cast<size_t>(index)];
+}
+
+QueryDef& QueryDefs::Item(const QString& name) {
+    Load();
+    for (const auto& query : items_)
+        if (query->Name().compare(name, Qt::CaseInsensitive) == 0) return *query;
+    NotFound();
+}
+
+void QueryDefs::Refresh() {
+    loaded_ = false;
+    Load();
+}
+
+}  // namespace morvane

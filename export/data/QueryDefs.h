@@ -1,0 +1,36 @@
+// QueryDefs: the stored queries of a database in the driver's order, by ordinal or by
+// name (any case). Read from the database on first use and after schema changes.
+#pragma once
+
+#include "export/data/QueryDef.h"
+
+#include <memory>
+#include <vector>
+
+namespace morvane {
+
+class Database;
+
+class QueryDefs {
+  public:
+    explicit QueryDefs(Database* database) : database_(database) {}
+
+    int Count();
+    //! Raises 3265 when out of range.
+    QueryDef& Item(int index);
+    //! Raises 3265 when absent.
+    QueryDef& Item(const QString& name);
+    void Refresh();
+
+    // Engine side.
+    void Invalidate() { loaded_ = false; }
+
+  private:
+    void Load();
+
+    Database* database_;
+    bool loaded_ = false;
+    std::vector<std::shared_ptr<QueryDef>> items_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,191 @@
+#include "export/data/Recordset.h"
+
+#include "export/data/Database.h"
+#include "export/data/EngineError.h"
+#include "export/data/FieldTypes.h"
+
+namespace morvane {
+
+namespace {
+
+// Moves forward by stepping up to this many records; longer jumps seek by index.
+constexpr qint64 kStepLimit = 64;
+
+[[noreturn]] void NoCurrentRecord() {
+    throw EngineError::Raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+}
+
+}  // namespace
+
+Recordset::Recordset(std::shared_ptr<Database> database, short type, bool updatable)
+    : database_(std::move(database)), type_(type), updatable_(updatable) {}
+
+Recordset::~Recordset() = default;
+
+void Recordset::Start() {
+    Arrive(doSeek(0), 0);
+}
+
+void Recordset::CheckOpen() const {
+    if (!open_ || !database_->IsOpen())
+        throw EngineError::Raise(ErrObjectInvalid,
+                                 QStringLiteral("Object invalid or no longer set."));
+}
+
+void Recordset::CheckCurrent() const {
+    if (eof_ || bof_) NoCurrentRecord();
+}
+
+void Recordset::Arrive(bool found, qint64 index) {
+    if (found) {
+        current_ = index;
+        eof_ = bof_ = false;
+        reached_ = std::max(reached_, index + 1);
+    } else if (index < 0) {
+        current_ = -1;
+        bof_ = true;
+        eof_ = knownCount_ == 0;
+    } else {
+        current_ = index;
+        eof_ = true;
+        bof_ = index == 0;
+        // Reached by stepping: there is no record at `index` but there is one before it.
+        knownCount_ = index;
+        reached_ = index;
+    }
+}
+
+void Recordset::MoveFirst() {
+    CheckOpen();
+    CancelUpdate();
+    if (!doSeek(0)) {
+        Arrive(false, 0);
+        NoCurrentRecord();
+    }
+    Arrive(true, 0);
+}
+
+void Recordset::MoveLast() {
+    CheckOpen();
+    CancelUpdate();
+    knownCount_ = doCount();
+    if (knownCount_ == 0) {
+        Arrive(false, 0);
+        NoCurrentRecord();
+    }
+    const qint64 last = knownCount_ - 1;
+    if (!doSeek(last)) NoCurrentRecord();  // the source shrank under us
+    Arrive(true, last);
+}
+
+void Recordset::MoveNext() {
+    CheckOpen();
+    CheckCurrent();
+    CancelUpdate();
+    Arrive(doNext(), current_ + 1);
+}
+
+void Recordset::Move(qint64 rows) {
+    CheckOpen();
+    CheckCurrent();
+    CancelUpdate();
+    const qint64 target = current_ + rows;
+    if (rows == 0) return;
+    if (target < 0) {
+        Arrive(false, -1);
+        return;
+    }
+    if (rows > 0 && rows <= kStepLimit) {
+        qint64 index = current_;
+        while (index < target) {
+            if (!doNext()) {
+                Arrive(false, index + 1);
+                return;
+            }
+            ++index;
+        }
+        Arrive(true, target);
+        return;
+    }
+    if (doSeek(target)) {
+        Arrive(true, target);
+    } else {  // somewhere past the end: the exact count stays unknown
+        current_ = target;
+        eof_ = true;
+        bof_ = false;
+    }
+}
+
+bool Recordset::Eof() const {
+    return eof_;
+}
+bool Recordset::Bof() const {
+    return bof_;
+}
+
+qint64 Recordset::RecordCount() {
+    CheckOpen();
+    if (type_ == dbOpenTable) {
+        if (knownCount_ < 0) knownCount_ = doCount();
+        return knownCount_;
+    }
+    return knownCount_ >= 0 ? knownCount_ : reached_;
+}
+
+void Recordset::AddNew() {
+    CheckOpen();
+    if (!updatable_)
+        throw EngineError::Raise(ErrReadOnly,
+                                 QStringLiteral("Cannot update. Database or object is read-only."));
+    CancelUpdate();
+    adding_ = true;
+    saved_.clear();
+    for (const auto& field : fields_.Items()) {
+        saved_.push_back(field->Value());
+        field->LoadValue(QVariant());
+        field->SetValueWritable(true);
+    }
+}
+
+void Recordset::Update() {
+    CheckOpen();
+    if (!adding_)
+        throw EngineError::Raise(ErrUpdateWithoutAddNew,
+                                 QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    for (const auto& field : fields_.Items()) {
+        if (field->Required() && field->Value().isNull())
+            throw EngineError::Raise(
+                ErrRequiredNull,
+                QStringLiteral("The field '%1' cannot contain a Null value because the "
+                               "Required property for this field is set to True. Enter a "
+                               "value in this field.")
+                    .arg(field->Name()));
+    }
+    doInsert();
+    if (knownCount_ >= 0) ++knownCount_;
+    EndAddNew();
+}
+
+void Recordset::CancelUpdate() {
+    if (adding_) EndAddNew();
+}
+
+// Leaves the adding state; the record that was current before AddNew is current again.
+void Recordset::EndAddNew() {
+    adding_ = false;
+    const auto& items = fields_.Items();
+    for (size_t column = 0; column < items.size(); ++column) {
+        items[column]->SetValueWritable(false);
+        items[column]->LoadValue(column < saved_.size() ? saved_[column] : QVariant());
+    }
+    saved_.clear();
+}
+
+void Recordset::Close() {
+    if (!open_) return;
+    open_ = false;
+    adding_ = false;
+    doClose();
+}
+
+}  // namespace morvane

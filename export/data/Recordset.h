@@ -1,0 +1,97 @@
+// Recordset: the records of a table or query, walked one at a time. Recordsets stream:
+// only the current record is held in memory whatever the size of the source; MoveLast
+// counts the records without loading them. After opening, the first record is current
+// (Eof() is true at once for an empty source).
+//
+// The public calls check state (open, current record, pending AddNew) and call the
+// protected virtuals each driver implements: position on a record by its 0-based index,
+// step to the next one, count, insert, close.
+//
+// RecordCount: for table type (1) always the exact count; for other types the number of
+// records reached so far, exact after MoveLast.
+//
+// Usage:
+//   auto rs = db->OpenRecordset("Orders", dbOpenTable);
+//   for (; !rs->Eof(); rs->MoveNext()) use(rs->Fields().Item(0).Value());
+//   rs->AddNew(); rs->Fields().Item("Qty").SetValue("3"); rs->Update();
+#pragma once
+
+#include "export/data/Fields.h"
+
+#include <QtGlobal>
+#include <memory>
+#include <vector>
+
+namespace morvane {
+
+class Database;
+
+class Recordset {
+  public:
+    virtual ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    short Type() const { return type_; }
+    bool Updatable() const { return updatable_; }
+    bool IsOpen() const { return open_; }
+    morvane::Fields& Fields() { return fields_; }
+
+    //! Raise 3021 "No current record." on an empty recordset.
+    void MoveFirst();
+    void MoveLast();
+    //! REQUIRES: a current record (else 3021). Past the last record, Eof() becomes true.
+    void MoveNext();
+    //! Moves `rows` records from the current one (negative: backwards). REQUIRES: a current
+    //! record (else 3021). Before the first record Bof() becomes true, past the last Eof().
+    void Move(qint64 rows);
+    bool Eof() const;
+    bool Bof() const;
+    qint64 RecordCount();
+
+    //! Starts a new record: every field becomes Null and writable. 3027 when read-only.
+    void AddNew();
+    //! Stores the new record. REQUIRES: a pending AddNew (else 3020).
+    void Update();
+    //! Drops a pending AddNew.
+    void CancelUpdate();
+    void Close();
+
+  protected:
+    Recordset(std::shared_ptr<Database> database, short type, bool updatable);
+
+    //! Loads record `index` (0-based) into the fields; false when there is no such record.
+    virtual bool doSeek(qint64 index) = 0;
+    //! Loads the record after the current one; false when there is none.
+    virtual bool doNext() = 0;
+    virtual qint64 doCount() = 0;
+    //! Inserts the values now held by the fields.
+    virtual void doInsert() = 0;
+    virtual void doClose() = 0;
+
+    //! Drivers call this once their fields are defined, to position on the first record.
+    void Start();
+    Database& OwnerDatabase() const { return *database_; }
+
+    morvane::Fields fields_;
+
+  private:
+    void CheckOpen() const;
+    void CheckCurrent() const;
+    void Arrive(bool found, qint64 index);
+    void EndAddNew();
+
+    std::shared_ptr<Database> database_;
+    short type_;
+    bool updatable_;
+    bool open_ = true;
+    bool adding_ = false;
+    qint64 current_ = -1;  //!< index of the current record; -1 before the first
+    bool eof_ = true;
+    bool bof_ = true;
+    qint64 reached_ = 0;           //!< records reached so far (RecordCount for non-table types)
+    qint64 knownCount_ = -1;       //!< exact count when known
+    std::vector<QVariant> saved_;  //!< the current record's values during AddNew
+};
+
+}  // namespace morvane

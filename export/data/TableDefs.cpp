@@ -1,0 +1,69 @@
+#include "export/data/TableDefs.h"
+
+#include "export/data/Database.h"
+#include "export/data/EngineError.h"
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void NotFound() {
+    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+}
+
+}  // namespace
+
+void TableDefs::Load() {
+    if (loaded_) return;
+    items_ = database_->ListTables();
+    for (const auto& table : items_) table->MarkStored();
+    loaded_ = true;
+}
+
+int TableDefs::Count() {
+    Load();
+    return static_cast<int>(items_.size());
+}
+
+TableDef& TableDefs::Item(int index) {
+    Load();
+    if (index < 0 || index >= Count()) NotFound();
+    return *items_[static_cast<size_t>(index)];
+}
+
+int TableDefs::IndexOf(const QString& name) {
+    Load();
+    for (size_t index = 0; index < items_.size(); ++index)
+        if (items_[index]->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(index);
+    return -1;
+}
+
+TableDef& TableDefs::Item(const QString& name) {
+    const int index = IndexOf(name);
+    if (index < 0) NotFound();
+    return *items_[static_cast<size_t>(index)];
+}
+
+void TableDefs::Append(const std::shared_ptr<TableDef>& tableDef) {
+    if (!tableDef || tableDef->IsStored())
+        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    database_->AppendTable(*tableDef);
+    tableDef->MarkStored();
+    Load();
+    if (IndexOf(tableDef->Name()) < 0) items_.push_back(tableDef);
+}
+
+void TableDefs::Delete(const QString& name) {
+    const int index = IndexOf(name);
+    if (index < 0) NotFound();
+    database_->DropTable(items_[static_cast<size_t>(index)]->Name());
+    items_.erase(items_.begin() + index);
+}
+
+void TableDefs::Refresh() {
+    loaded_ = false;
+    Load();
+}
+
+}  // namespace morvane

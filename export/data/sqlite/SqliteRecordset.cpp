@@ -1,0 +1,141 @@
+#include "export/data/sqlite/SqliteRecordset.h"
+
+#include "export/data/sqlite/SqliteDatabase.h"
+#include "export/data/sqlite/SqliteTypes.h"
+
+#include <sqlite3.h>
+#include <QStringList>
+
+namespace morvane {
+
+SqliteRecordset::SqliteRecordset(const std::shared_ptr<SqliteDatabase>& database,
+                                 const QString& source, bool isTable, short type, bool updatable)
+    : Recordset(database, type, updatable),
+      database_(*database),
+      source_(source),
+      from_(" FROM " + QuoteIdentifier(source)) {
+    DefineFields(isTable);
+    database_.Attach(this);
+    try {
+        Start();
+    } catch (...) {
+        Release();  // no destructor runs for a half-built object
+        throw;
+    }
+}
+
+SqliteRecordset::~SqliteRecordset() {
+    Release();
+}
+
+void SqliteRecordset::Release() {
+    cursor_.Finalize();
+    count_.Finalize();
+    insert_.Finalize();
+    database_.Detach(this);
+}
+
+// Field types come from the declared column types; required flags from the table.
+void SqliteRecordset::DefineFields(bool isTable) {
+    SqliteStatement columns(database_.Connection(),
+                            "PRAGMA table_info(" + QuoteIdentifier(source_) + ")",
+                            database_.Path());
+    while (columns.Step()) {
+        sqlite3_stmt* row = columns.Handle();
+        QString name =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
+        // A view may repeat a column name; the engine's field names are unique.
+        const QString base = name;
+        for (int suffix = 1; fields_.IndexOf(name) >= 0; ++suffix)
+            name = base + QLatin1Char('_') + QString::number(suffix);
+        const auto column = MapDeclaredType(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 2))));
+        auto field = std::make_shared<Field>(name, column.Type, column.Size);
+        field->SetRequired(isTable && sqlite3_column_int(row, 3) != 0);
+        field->SetDefinitionLocked(true);
+        fields_.Append(field);
+        types_.push_back(column.Type);
+    }
+    fields_.SetLocked(true);
+}
+
+bool SqliteRecordset::LoadRow() {
+    const auto& items = fields_.Items();
+    sqlite3_stmt* row = cursor_.Handle();
+    for (size_t column = 0; column < items.size(); ++column)
+        items[column]->LoadValue(ReadColumnValue(row, static_cast<int>(column), types_[column]));
+    return true;
+}
+
+bool SqliteRecordset::doSeek(qint64 index) {
+    database_.FlushWrites();
+    if (index < 0) return false;
+    if (!parked_ && index == index_) return LoadRow();
+    const QString sql = index == 0
+                            ? "SELECT *" + from_
+                            : "SELECT *" + from_ + " LIMIT -1 OFFSET " + QString::number(index);
+    cursor_ = SqliteStatement(database_.Connection(), sql, database_.Path());
+    parked_ = false;
+    index_ = index;
+    if (!cursor_.Step()) {
+        Park();
+        return false;
+    }
+    return LoadRow();
+}
+
+bool SqliteRecordset::doNext() {
+    if (parked_) return doSeek(index_ + 1);
+    database_.FlushWrites();
+    ++index_;
+    if (!cursor_.Step()) {
+        Park();
+        return false;
+    }
+    return LoadRow();
+}
+
+qint64 SqliteRecordset::doCount() {
+    database_.FlushWrites();
+    if (!count_.IsValid())
+        count_ =
+            SqliteStatement(database_.Connection(), "SELECT count(*)" + from_, database_.Path());
+    count_.Reset();
+    const qint64 count = count_.Step() ? sqlite3_column_int64(count_.Handle(), 0) : 0;
+    count_.Reset();
+    return count;
+}
+
+void SqliteRecordset::doInsert() {
+    const auto& items = fields_.Items();
+    if (!insert_.IsValid()) {
+        QStringList names;
+        QStringList marks;
+        for (const auto& field : items) {
+            names << QuoteIdentifier(field->Name());
+            marks << QStringLiteral("?");
+        }
+        insert_ = SqliteStatement(database_.Connection(),
+                                  "INSERT INTO " + QuoteIdentifier(source_) + " (" +
+                                      names.join(", ") + ") VALUES (" + marks.join(", ") + ")",
+                                  database_.Path());
+    }
+    database_.NoteInsert();
+    insert_.Reset();
+    for (size_t column = 0; column < items.size(); ++column)
+        BindValue(insert_.Handle(), static_cast<int>(column) + 1, items[column]->Value());
+    insert_.Step();
+    insert_.Reset();
+}
+
+void SqliteRecordset::Park() {
+    cursor_.Finalize();
+    parked_ = true;
+}
+
+void SqliteRecordset::doClose() {
+    database_.FlushWrites();
+    Release();
+}
+
+}  // namespace morvane

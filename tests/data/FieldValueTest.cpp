@@ -1,0 +1,77 @@
+#include "export/data/FieldValue.h"
+#include "tests/data/EngineTestSupport.h"
+
+#include <QDateTime>
+#include <QUuid>
+
+namespace morvane {
+namespace {
+
+TEST(FieldValueTest, ConvertsTextToFieldType) {
+    struct Case {
+        QVariant input;
+        short type;
+        QVariant expected;
+    };
+    const Case cases[] = {
+        {"42", dbLong, 42},
+        {" -7 ", dbInteger, -7},
+        {"255", dbByte, 255},
+        {"2.5", dbLong, 2},  // rounds half to even
+        {"3.5", dbLong, 4},
+        {"true", dbBoolean, true},
+        {"No", dbBoolean, false},
+        {"-1", dbBoolean, true},
+        {"0", dbBoolean, false},
+        {"12.34567", dbCurrency, 12.3457},
+        {"1.5", dbDouble, 1.5},
+        {"1.5", dbSingle, 1.5f},
+        {"9000000000", dbBigInt, QVariant::fromValue(9000000000LL)},
+        {"2024-02-29", dbDate, QDate(2024, 2, 29)},
+        {"2024-02-29 13:45:10", dbDate, QDateTime(QDate(2024, 2, 29), QTime(13, 45, 10))},
+        {"13:45:10", dbDate, QTime(13, 45, 10)},
+        {"abc", dbText, "abc"},
+        {QVariant(), dbLong, QVariant()},
+        {"{12345678-1234-1234-1234-123456789abc}", dbGUID,
+         QVariant::fromValue(QUuid("{12345678-1234-1234-1234-123456789abc}"))},
+    };
+    for (const Case& c : cases) {
+        const QVariant result = ConvertFieldValue(c.input, c.type, 0, "f");
+        EXPECT_EQ(result, c.expected) << c.input.toString().toStdString() << " type " << c.type;
+        EXPECT_EQ(result.typeId(), c.expected.typeId()) << c.input.toString().toStdString();
+    }
+}
+
+TEST(FieldValueTest, RefusesValuesTheTypeCannotHold) {
+    struct Case {
+        QVariant input;
+        short type;
+        int size;
+        int error;
+    };
+    const Case cases[] = {
+        {"abc", dbLong, 0, ErrConversion},        {"256", dbByte, 0, ErrConversion},
+        {"-1", dbByte, 0, ErrConversion},         {"40000", dbInteger, 0, ErrConversion},
+        {"3000000000", dbLong, 0, ErrConversion}, {"maybe", dbBoolean, 0, ErrConversion},
+        {"not a date", dbDate, 0, ErrConversion}, {"1e39", dbSingle, 0, ErrConversion},
+        {"not a guid", dbGUID, 0, ErrConversion}, {"abcdef", dbText, 5, ErrFieldTooSmall},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(test::ErrorNumberOf([&] { ConvertFieldValue(c.input, c.type, c.size, "f"); }),
+                  c.error)
+            << c.input.toString().toStdString() << " type " << c.type;
+}
+
+TEST(FieldValueTest, DateStorageTextRoundTrips) {
+    const QVariant values[] = {QDate(1999, 12, 31), QTime(23, 59, 58),
+                               QDateTime(QDate(2000, 1, 1), QTime(0, 0, 1)),
+                               QDateTime(QDate(2000, 1, 1), QTime(12, 0, 0, 250))};
+    for (const QVariant& value : values)
+        EXPECT_EQ(ParseDateTimeText(DateTimeStorageText(value)), value)
+            << DateTimeStorageText(value).toStdString();
+    EXPECT_EQ(DateTimeStorageText(QDateTime(QDate(2024, 3, 1), QTime(13, 5))),
+              "2024-03-01 13:05:00");
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,162 @@
+#include "export/data/TableDef.h"
+#include "tests/data/EngineTestSupport.h"
+
+#include <QUuid>
+
+namespace morvane {
+namespace {
+
+using test::EngineTest;
+using test::ErrorNumberOf;
+
+struct TypeCase {
+    short type;
+    int declaredSize;
+    int reportedSize;
+    bool required;
+};
+
+// Every type code of the native format, as created and as the engine reports it.
+const TypeCase kTypeCases[] = {
+    {dbBoolean, 0, 1, false},   {dbByte, 0, 1, true},      {dbInteger, 0, 2, false},
+    {dbLong, 0, 4, true},       {dbCurrency, 0, 8, false}, {dbSingle, 0, 4, true},
+    {dbDouble, 0, 8, false},    {dbDate, 0, 8, true},      {dbBinary, 16, 16, false},
+    {dbText, 0, 50, true},      {dbText, 255, 255, false}, {dbText, 7, 7, false},
+    {dbLongBinary, 0, 0, true}, {dbMemo, 0, 0, false},     {dbGUID, 0, 16, true},
+};
+
+TEST_F(EngineTest, TypeCodesRoundTrip) {
+    {
+        auto db = NewDatabase();
+        auto table = db->CreateTableDef("AllTypes");
+        int column = 0;
+        for (const TypeCase& c : kTypeCases) {
+            // Size before type, as destination tables copy them.
+            auto field = table->CreateField(QStringLiteral("f%1").arg(column++));
+            field->SetSize(c.declaredSize);
+            field->SetRequired(c.required);
+            field->SetType(c.type);
+            table->Fields().Append(field);
+        }
+        db->TableDefs().Append(table);
+        db->Close();
+    }
+    auto db = Open("test.db");
+    const TableDef& table = db->TableDefs().Item("AllTypes");
+    auto rs = db->OpenRecordset("AllTypes", dbOpenTable);
+    ASSERT_EQ(table.Fields().Count(), static_cast<int>(std::size(kTypeCases)));
+    for (int column = 0; column < table.Fields().Count(); ++column) {
+        const TypeCase& c = kTypeCases[column];
+        for (const Field* field : {&table.Fields().Item(column), &rs->Fields().Item(column)}) {
+            EXPECT_EQ(field->Type(), c.type) << "column " << column;
+            EXPECT_EQ(field->Size(), c.reportedSize) << "column " << column;
+            EXPECT_EQ(field->Required(), c.required) << "column " << column;
+        }
+    }
+}
+
+TEST_F(EngineTest, ValuesRoundTripInTheirRepresentation) {
+    auto db = NewDatabase();
+    auto table = db->CreateTableDef("V");
+    const QVariant values[] = {
+        true,
+        200,
+        -300,
+        123456,
+        12.3456,
+        1.5f,
+        2.25,
+        QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9)),
+        QByteArray("\x01\x02", 2),
+        QStringLiteral("Crème, \"brûlée\" d'été"),
+        QByteArray(1000, 'x'),
+        QStringLiteral("line 1\r\nline 2"),
+        QVariant::fromValue(QUuid("{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}"))};
+    const short types[] = {dbBoolean,    dbByte,   dbInteger, dbLong,   dbCurrency,
+                           dbSingle,     dbDouble, dbDate,    dbBinary, dbText,
+                           dbLongBinary, dbMemo,   dbGUID};
+    for (size_t i = 0; i < std::size(types); ++i)
+        table->Fields().Append(table->CreateField(QStringLiteral("c%1").arg(i), types[i]));
+    db->TableDefs().Append(table);
+    auto rs = db->OpenRecordset("V");
+    for (int row = 0; row < 2; ++row) {  // one row of values, one of Nulls
+        rs->AddNew();
+        if (row == 0)
+            for (size_t i = 0; i < std::size(values); ++i)
+                rs->Fields().Item(static_cast<int>(i)).SetValue(values[i]);
+        rs->Update();
+    }
+    rs->Close();
+    rs = db->OpenRecordset("V", dbOpenSnapshot);
+    for (size_t i = 0; i < std::size(values); ++i) {
+        const QVariant value = rs->Fields().Item(static_cast<int>(i)).Value();
+        EXPECT_EQ(value, values[i]) << "column " << i;
+        EXPECT_EQ(value.typeId(), values[i].typeId()) << "column " << i;
+    }
+    rs->MoveNext();
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_TRUE(rs->Fields().Item(static_cast<int>(i)).Value().isNull()) << "column " << i;
+}
+
+TEST_F(EngineTest, TableDefinitionFailures) {
+    auto db = NewDatabase();
+    auto table = db->CreateTableDef("T");
+    table->Fields().Append(table->CreateField("a", dbLong));
+    db->TableDefs().Append(table);
+
+    auto again = db->CreateTableDef("t");  // names match without regard to case
+    again->Fields().Append(again->CreateField("a", dbLong));
+    EXPECT_EQ(ErrorNumberOf([&] { db->TableDefs().Append(again); }), ErrTableExists);
+    EXPECT_EQ(ErrorNumberOf([&] { db->TableDefs().Append(db->CreateTableDef("Empty")); }),
+              ErrTableWithoutFields);
+    auto untyped = db->CreateTableDef("Untyped");
+    untyped->Fields().Append(untyped->CreateField("a"));
+    EXPECT_EQ(ErrorNumberOf([&] { db->TableDefs().Append(untyped); }), ErrInvalidFieldType);
+    auto wide = db->CreateTableDef("Wide");
+    wide->Fields().Append(wide->CreateField("a", dbText, 256));
+    EXPECT_EQ(ErrorNumberOf([&] { db->TableDefs().Append(wide); }), ErrInvalidArgument);
+    EXPECT_EQ(ErrorNumberOf([&] { table->Fields().Append(table->CreateField("b", dbLong)); }),
+              ErrInvalidOperation);
+    EXPECT_EQ(ErrorNumberOf([&] { again->Fields().Append(again->CreateField("A", dbLong)); }),
+              ErrFieldDefinedTwice);
+    EXPECT_EQ(ErrorNumberOf([&] { db->TableDefs().Delete("Nope"); }), ErrItemNotFound);
+    EXPECT_EQ(db->TableDefs().Count(), 1);
+}
+
+TEST_F(EngineTest, TableOrderAttributesAndDelete) {
+    auto db = NewDatabase();
+    for (const QString name : {"Zeta", "Alpha", "Mid"}) {
+        auto table = db->CreateTableDef(name);
+        table->Fields().Append(table->CreateField("id", dbLong));
+        db->TableDefs().Append(table);
+    }
+    db->Execute("CREATE TABLE Auto (id INTEGER PRIMARY KEY AUTOINCREMENT, x TEXT)");
+    db->Execute("INSERT INTO Auto (x) VALUES ('a')");
+    db->NewPassword("", "pw");
+    db->TableDefs().Delete("Alpha");
+    db->Execute("CREATE VIEW Second AS SELECT id FROM Mid; CREATE VIEW First AS SELECT 1 AS one");
+
+    TableDefs& tables = db->TableDefs();
+    QStringList names;
+    for (int i = 0; i < tables.Count(); ++i) {
+        names << tables.Item(i).Name();
+        const bool system =
+            names.last().startsWith("sqlite_") || names.last().startsWith("morvane_");
+        EXPECT_EQ(tables.Item(i).Attributes(), system ? int(dbSystemObject) : 0)
+            << names.last().toStdString();
+    }
+    EXPECT_EQ(names, QStringList({"Zeta", "Mid", "Auto", "sqlite_sequence", "morvane_password"}));
+    QueryDefs& queries = db->QueryDefs();
+    ASSERT_EQ(queries.Count(), 2);
+    EXPECT_EQ(queries.Item(0).Name(), "Second");
+    EXPECT_EQ(queries.Item(1).Type(), 0);
+    EXPECT_TRUE(queries.Item(1).ReturnsRecords());
+    EXPECT_EQ(queries.Item(1).Parameters().Count(), 0);
+    EXPECT_EQ(queries.Item("first").SQL(), "SELECT 1 AS one");
+    EXPECT_EQ(ErrorNumberOf([&] { queries.Item("first").Execute(); }), ErrSelectQueryExecute);
+    auto rs = queries.Item("First").OpenRecordset(dbOpenSnapshot);
+    EXPECT_EQ(rs->Fields().Item("one").Value(), 1);
+}
+
+}  // namespace
+}  // namespace morvane
