@@ -26,6 +26,7 @@ enum RuntimeErrorNumber {
     ErrPermissionDenied = 70,
     ErrPathFileAccess = 75,
     ErrPathNotFound = 76,
+    ErrObjectNotSet = 91,
 };
 
 class RuntimeError : public std::exception {

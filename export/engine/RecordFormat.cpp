@@ -1,5 +1,6 @@
 #include "export/engine/RecordFormat.h"
 
+#include "export/common/CodePage.h"
 #include "export/common/RuntimeError.h"
 
 namespace morvane {
@@ -19,7 +20,12 @@ QString UpperCase(const QString& text) {
     for (QChar& ch : result) {
         // QChar::toUpper maps one code unit to one; characters with multi-character
         // upper forms (ß) map to themselves, which keeps the length.
-        if (!ch.isSurrogate()) ch = ch.toUpper();
+        if (ch.isSurrogate()) continue;
+        const QChar upper = ch.toUpper();
+        // An upper form outside the ANSI page (µ becomes Greek Mu) would reach the file
+        // as "?": such a character is kept as it is, so upper case never loses one.
+        if (upper != ch && CodePage::AnsiCode(upper) < 0 && CodePage::AnsiCode(ch) >= 0) continue;
+        ch = upper;
     }
     return result;
 }

@@ -16,7 +16,8 @@ namespace morvane {
 QString FormatString(QString& str, short size);
 
 //! Upper case mapped character for character: the text keeps its length (a character whose
-//! upper case is several characters, such as ß, stays as it is), so fixed widths hold.
+//! upper case is several characters, such as ß, stays as it is), so fixed widths hold. A
+//! character of the ANSI page whose upper form the page lacks (µ) stays as it is too.
 QString UpperCase(const QString& text);
 
 //! The field-name header line: the names in list order, each enclosed in the delimiter when

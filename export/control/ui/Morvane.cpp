@@ -3,6 +3,7 @@
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
 #include "export/common/ui/QtPrompter.h"
+#include "export/engine/ui/ProgressWindowDisplay.h"
 #include "export/wizard/ExportSession.h"
 
 #include <QEvent>
@@ -175,7 +176,9 @@ void Morvane::RunSession(Run run) {
     // control's error signal instead.
     try {
         ExportSession session(CurrentPrompter());
+        ProgressWindowDisplay progressWindow(CurrentPrompter(), this);
         session.SetCaller(this);
+        session.SetProgressDisplay(&progressWindow);
         SourceConnectFor(props_.ConnectString, sourceConnect_);
         run(session);
     } catch (const RuntimeError& error) {

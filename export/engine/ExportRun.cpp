@@ -1,0 +1,441 @@
+#include "export/engine/ExportRun.h"
+
+#include "export/common/ErrorReport.h"
+#include "export/common/FieldTypeName.h"
+#include "export/common/Prompter.h"
+#include "export/common/RuntimeError.h"
+#include "export/common/TextRoutines.h"
+#include "export/common/ValueText.h"
+#include "export/control/ExportCaller.h"
+#include "export/data/Recordset.h"
+#include "export/engine/ExportProgress.h"
+#include "export/engine/FieldIndex.h"
+#include "export/engine/HtmlTags.h"
+#include "export/engine/HtmlTemplate.h"
+#include "export/engine/RecordFormat.h"
+#include "export/engine/ValueClass.h"
+#include "export/settings/ExportSetting.h"
+
+#include <sys/stat.h>
+#include <QFile>
+
+namespace morvane {
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+constexpr qint64 kRedrawMilliseconds = 50;
+
+enum Kind { kVariable = 0, kFixed = 1, kHtmlTags = 2, kHtmlPage = 3, kODBC = 15 };
+
+void RemoveRegularFile(const QString& path) {
+    // Only a regular file (or a link to one) is ever removed to make room for an export.
+    if (TextFileWriter::IsSpecialPath(path))
+        throw RuntimeError(ErrPathFileAccess, QStringLiteral("Path/File access error"));
+    QFile file(path);
+    if (!file.remove())
+        throw RuntimeError(ErrPermissionDenied, QStringLiteral("Permission denied"));
+}
+
+//! Whether the export file itself exists, its name taken literally. The file-name routine's
+//! wildcards would let a name holding "*" or "?" match other files, which the deletion
+//! below must never reach; a dangling link counts as existing so that nothing is ever
+//! written through it.
+bool PathExists(const QString& path) {
+    struct stat info;
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+}  // namespace
+
+ExportRun::ExportRun(RunContext context) : ctx_(context) {}
+
+template <typename Operation>
+void ExportRun::Guarded(Operation&& operation) {
+    try {
+        operation();
+    } catch (const RunStopped&) {
+        throw;
+    } catch (const std::exception& error) {
+        OnFailure(error);
+    }
+}
+
+bool ExportRun::Run() {
+    bool completed = false;
+    try {
+        ctx_.errorStep = 1;
+        if (!IsTextKind(ctx_.setting.TypeFormat)) {
+            // Destination tables are created by the database export path; until a build
+            // carries it, such a kind is refused at the stage that creates the table.
+            ctx_.errorStep = 2;
+            Stop(StageText(), RuntimeError(ErrInvalidProcedureCall,
+                                           QStringLiteral("This output kind is not available")));
+        }
+        if (!PrepareTextFile()) return false;
+        BuildFieldPlans();
+        ctx_.errorStep = 0;
+        Guarded([&] { CountRecords(); });
+        ctx_.errorStep = 4;
+        if (ctx_.progress && ctx_.caller.ShowProgress())
+            Guarded([&] { ctx_.progress->SetMaximum(total_); });
+        ctx_.errorStep = 5;
+        if (ctx_.setting.TypeFormat == kVariable && ctx_.setting.ExportFldNames) WriteHeaderLine();
+        if (ctx_.setting.TypeFormat == kHtmlPage) {
+            ctx_.errorStep = 5;
+            WriteHtmlHead();
+        }
+        PositionOnFirstRecord();
+        RecordLoop();
+        // Records still buffered reach the file before the summary reports them: a write
+        // failure is reported at the record stage, never after a success message.
+        ctx_.errorStep = 11;
+        Guarded([&] { file_.Flush(); });
+        ShowSummary();
+        ctx_.errorStep = 13;
+        Guarded([&] { CloseDestination(); });
+        completed = true;
+    } catch (const RunStopped&) {
+        file_.Abandon();
+    }
+    return completed;
+}
+
+bool ExportRun::PrepareTextFile() {
+    const QString& path = ctx_.exportFile;
+    bool exists = false;
+    Guarded([&] {
+        exists = PathExists(path);
+        if (exists && TextFileWriter::IsSpecialPath(path))
+            throw RuntimeError(ErrPathFileAccess, QStringLiteral("Path/File access error"));
+    });
+    if (exists && !TextFileWriter::IsSpecialPath(path)) {
+        if (!ctx_.caller.OverWrite()) {
+            const MsgResult answer =
+                ctx_.prompter.MsgBox(QStringLiteral("File already exists - overwrite?"),
+                                     MsgButtons::OKCancel, MsgIcon::Question, QString(), 2);
+            if (answer != MsgResult::OK) return false;
+        }
+        Guarded([&] { RemoveRegularFile(path); });
+    }
+    ctx_.errorStep = 2;
+    Guarded([&] { file_.Open(path); });
+    return true;
+}
+
+Recordset& ExportRun::Source() const {
+    if (!ctx_.source)
+        throw RuntimeError(ErrObjectNotSet,
+                           QStringLiteral("Object variable or With block variable not set"));
+    return *ctx_.source;
+}
+
+void ExportRun::BuildFieldPlans() {
+    plans_.clear();
+    plans_.reserve(static_cast<size_t>(ctx_.selectedFields.size()));
+    for (const QString& name : ctx_.selectedFields) {
+        FieldPlan plan{name, 0, nullptr};
+        // A name the source lacks is looked up again on every record, where its failure
+        // is reported at the field's step like any other.
+        if (ctx_.source) {
+            plan.ordinal = FieldIndex(ctx_.source->Fields(), name);
+            const int index = ctx_.source->Fields().IndexOf(name);
+            if (index >= 0) plan.field = &ctx_.source->Fields().Item(index);
+        }
+        plans_.push_back(plan);
+    }
+}
+
+int ExportRun::PlannedTotal(qint64 recordCount) const {
+    const qint64 startingLine = ctx_.setting.StartingLine;
+    qint64 total = recordCount - (startingLine - 1);
+    if (!ctx_.setting.ExportAll && recordCount - startingLine >= ctx_.setting.MaxLines)
+        total = ctx_.setting.MaxLines;
+    if (total < 0) total = 0;
+    if (total > recordCount) total = recordCount;
+    return static_cast<int>(total);
+}
+
+void ExportRun::CountRecords() {
+    Source().MoveLast();
+    Source().MoveFirst();
+    total_ = PlannedTotal(Source().RecordCount());
+}
+
+void ExportRun::WriteHeaderLine() {
+    QString line;
+    Guarded([&] {
+        line = HeaderLine(ctx_.selectedFields, ctx_.setting);
+        ctx_.caller.RaiseBeforeRecordExport(line);
+    });
+    Guarded([&] { line += ctx_.setting.RecordSeparator(); });
+    ctx_.errorStep = 6;
+    Guarded([&] { file_.Write(line); });
+}
+
+void ExportRun::WriteHtmlHead() {
+    const ExportSetting& setting = ctx_.setting;
+    const auto write = [&](const QString& piece) { Guarded([&] { file_.Write(piece); }); };
+    write(QStringLiteral("<HTML>"));
+    write(QStringLiteral("<HEAD>"));
+    write(QStringLiteral("<TITLE>") + setting.HtmlTitle + QStringLiteral("</TITLE>"));
+    write(QStringLiteral("</HEAD>"));
+    // The template is read by the same operation that writes the body tag: a template that
+    // cannot be read skips the tag when the user continues.
+    Guarded([&] {
+        file_.Write(QStringLiteral("<BODY") + GetTemplate(setting.HtmlTemplate) + QLatin1Char('>'));
+    });
+    write(html::TableStart);
+    if (setting.ExportHtmlTableName)
+        write(QStringLiteral("<CAPTION><B>") + ctx_.sourceName + QStringLiteral("</B></CAPTION>"));
+    if (setting.ExportHtmlFldNames) {
+        write(QStringLiteral("<THEAD>"));
+        write(QStringLiteral("<TR>"));
+        for (const QString& name : ctx_.selectedFields)
+            write(html::HeaderCellStart + name + html::HeaderCellEnd);
+        write(QStringLiteral("</TR>"));
+        write(QStringLiteral("</THEAD>"));
+    }
+    write(QStringLiteral("<TBODY>"));
+}
+
+void ExportRun::PositionOnFirstRecord() {
+    ctx_.errorStep = 7;
+    Guarded([&] { Source().MoveFirst(); });
+    ctx_.errorStep = 8;
+    if (ctx_.setting.StartingLine > 1)
+        Guarded([&] { Source().Move(ctx_.setting.StartingLine - 1); });
+}
+
+void ExportRun::RecordLoop() {
+    sinceRedraw_.start();
+    for (;;) {
+        if (Source().Eof()) break;
+        ctx_.errorStep = 9;
+        if (ctx_.progress && ctx_.caller.ShowProgress() && ctx_.progress->CancelRequested()) break;
+        ExportRecord();
+        ctx_.errorStep = 12;
+        Guarded([&] { ++count_; });
+        ReportProgress(false);
+        Guarded([&] { Source().MoveNext(); });
+        if (count_ == total_) break;
+    }
+    ReportProgress(true);
+}
+
+void ExportRun::ReportProgress(bool force) {
+    if (!ctx_.progress || !ctx_.caller.ShowProgress()) return;
+    // Redrawing and serving the event loop on every record would cost more than the
+    // export itself; a few times a second keeps the window live and the stop button
+    // answered before the next record once the user has confirmed.
+    if (!force && sinceRedraw_.elapsed() < kRedrawMilliseconds && count_ != total_) return;
+    sinceRedraw_.restart();
+    Guarded([&] {
+        ctx_.progress->SetValue(
+            count_, QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
+    });
+    if (!force) Guarded([&] { ctx_.progress->ProcessEvents(); });
+}
+
+void ExportRun::ShowTrueCount() noexcept {
+    // The counter may lag behind by up to the redraw interval; a run that stops in its
+    // record loop shows the true count while the report is up.
+    if (!sinceRedraw_.isValid() || !ctx_.progress || !ctx_.caller.ShowProgress()) return;
+    try {
+        ctx_.progress->SetValue(
+            count_, QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
+    } catch (...) {
+        // A counter that cannot be drawn must not hide the error report.
+    }
+}
+
+void ExportRun::ExportRecord() {
+    record_.resize(0);
+    if (ctx_.setting.TypeFormat == kHtmlPage) record_ += html::RowStart;
+    ctx_.errorStep = 10;
+    const int count = static_cast<int>(plans_.size());
+    for (int position = 0; position < count; ++position) ExportField(position);
+}
+
+void ExportRun::ExportField(int position) {
+    const ExportSetting& setting = ctx_.setting;
+    const FieldPlan& plan = plans_[static_cast<size_t>(position)];
+    const int kind = setting.TypeFormat;
+    fieldName_ = plan.name;
+    fieldType_ = 0;
+    value_.resize(0);
+    short width = 0;
+    const Field* field = plan.field;
+    Guarded([&] {
+        if (!field) field = &Source().Fields().Item(plan.name);
+        fieldType_ = field->Type();
+    });
+    Guarded([&] {
+        if (plan.ordinal > ExportSetting::SizeCount - 1)
+            throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        width = setting.Size[static_cast<size_t>(plan.ordinal)];
+    });
+    if (kind == kHtmlTags) record_ += html::OpenTag(plan.name);
+
+    switch (field ? ValueClassOf(fieldType_) : ValueClass::NoValue) {
+        case ValueClass::Text:
+            Guarded([&] {
+                const QVariant& value = field->Value();
+                if (!value.isNull()) value_ = value.toString();
+            });
+            Guarded([&] { ReplaceChar(value_, QStringLiteral("\r"), QStringLiteral(" ")); });
+            Guarded([&] { ReplaceChar(value_, QStringLiteral("\n"), QStringLiteral(" ")); });
+            Guarded([&] {
+                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
+                                                   value_);
+            });
+            if ((kind == kVariable || kind == kHtmlTags) && setting.UseDelimiter) {
+                if (!setting.Upper && !setting.OemConvert) {
+                    // Nothing more changes the delimited text: append it to the record
+                    // directly instead of building a delimited copy of every value.
+                    record_ += setting.DelimiterChar;
+                    record_ += value_;
+                    record_ += setting.DelimiterChar;
+                    break;
+                }
+                Guarded([&] { value_ = Delimited(value_, setting); });
+            } else if (kind == kFixed)
+                Guarded([&] { FormatString(value_, width); });
+            if (setting.Upper) Guarded([&] { value_ = UpperCase(value_); });
+            if (setting.OemConvert) Guarded([&] { value_ = ToOem(value_); });
+            if (kind == kHtmlPage) record_ += html::TextCellStart;
+            record_ += value_;
+            break;
+        case ValueClass::Scalar:
+            Guarded([&] { value_ = ValueText(field->Value(), fieldType_); });
+            if (kind == kFixed) Guarded([&] { FormatString(value_, width); });
+            Guarded([&] {
+                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
+                                                   value_);
+            });
+            if (kind == kHtmlPage) record_ += html::NumberCellStart;
+            record_ += value_;
+            break;
+        case ValueClass::NoValue:
+            if (kind == kHtmlPage) record_ += html::TextCellStart;
+            break;
+    }
+
+    if (kind == kHtmlTags)
+        record_ += html::CloseTag(plan.name);
+    else if (kind == kHtmlPage)
+        record_ += html::CellEnd;
+    if (position < static_cast<int>(plans_.size()) - 1) {
+        if (kind == kVariable) record_ += setting.SeparatorChar;
+    } else {
+        FinishTextRecord();
+    }
+}
+
+void ExportRun::FinishTextRecord() {
+    if (ctx_.setting.TypeFormat == kHtmlPage) record_ += html::RowEnd;
+    ctx_.errorStep = 11;
+    Guarded([&] {
+        ctx_.caller.RaiseBeforeRecordExport(record_);
+        record_ += ctx_.setting.RecordSeparator();
+        file_.Write(record_);
+    });
+    ctx_.errorStep = 10;
+}
+
+void ExportRun::ShowSummary() {
+    if (!ctx_.caller.ShowSummary() || count_ <= 0) return;
+    ctx_.prompter.MsgBox(QStringLiteral("End of export") + kLineEnd +
+                             QStringLiteral("Number of exported records : ") +
+                             QString::number(count_) + kLineEnd,
+                         MsgButtons::OK, MsgIcon::Information, QStringLiteral("Information"));
+}
+
+void ExportRun::CloseDestination() {
+    if (ctx_.setting.TypeFormat == kHtmlPage) {
+        file_.Write(QStringLiteral("</TBODY>"));
+        file_.Write(QStringLiteral("<TFOOT></TFOOT>"));
+        file_.Write(QStringLiteral("</TABLE></BODY>"));
+        file_.Write(QStringLiteral("</HTML>"));
+    }
+    file_.Close();
+}
+
+QString ExportRun::StageText() const {
+    const bool textKind = IsTextKind(ctx_.setting.TypeFormat);
+    const QString& file = ctx_.exportFile;
+    switch (ctx_.errorStep) {
+        case 1:
+            return QStringLiteral("Error in accessing export file '") + file + QLatin1Char('\'');
+        case 2:
+            return textKind ? QStringLiteral("Error in openning export file '") + file +
+                                  QLatin1Char('\'')
+                            : QStringLiteral("Error in creating export table '") + file +
+                                  QLatin1Char('\'');
+        case 4:
+            return QStringLiteral("Error in accessing table fields ");
+        case 5:
+            return QStringLiteral("Error in exporting field names ");
+        case 6:
+            return QStringLiteral("Error in writing field names to export file");
+        case 7:
+            return QStringLiteral("Error in accessing first record of source table");
+        case 8:
+            return QStringLiteral("Error in moving cursor in source table");
+        case 9:
+            return QStringLiteral("Error in creating record in destination table");
+        case 11:
+            return textKind
+                       ? QStringLiteral("Error in exporting a new record to the text file")
+                       : QStringLiteral("Error in exporting a new record to the destination table");
+        case 12:
+            return QStringLiteral("Error in accessing next record of source table");
+        case 13:
+            return textKind ? QStringLiteral("Error in closing the export text file")
+                            : QStringLiteral("Error in closing the export destination table");
+        default:
+            return QString();
+    }
+}
+
+void ExportRun::OnFailure(const std::exception& error) {
+    const RuntimeError described = DescribeError(error);
+    switch (ctx_.errorStep) {
+        case 1:
+        case 4:
+        case 5:
+        case 6:
+            if (!AskContinue(StageText() + kLineEnd + kLineEnd + described.Description() +
+                             QStringLiteral(" (") + QString::number(described.Number()) +
+                             QStringLiteral(")") + kLineEnd + kLineEnd +
+                             QStringLiteral("Continue the export ?")))
+                throw RunStopped{};
+            return;
+        case 10:
+            if (ctx_.setting.TypeFormat == kODBC) Stop(QString(), error);
+            if (!AskContinue(QStringLiteral("Error in assigning a value to  a field") +
+                             QStringLiteral(" at line ") +
+                             QString::number(count_ + ctx_.setting.StartingLine) + kLineEnd +
+                             kLineEnd + QStringLiteral("Cannot assign value '") + value_ +
+                             QStringLiteral("' to field ") + fieldName_ +
+                             QStringLiteral(" of type ") + FieldTypeName(fieldType_) + kLineEnd +
+                             QStringLiteral("Continue the export ?")))
+                throw RunStopped{};
+            return;
+        default:
+            Stop(StageText(), error);
+    }
+}
+
+bool ExportRun::AskContinue(const QString& message) {
+    return ctx_.prompter.MsgBox(message, MsgButtons::YesNo, MsgIcon::Exclamation,
+                                QStringLiteral("Error")) == MsgResult::Yes;
+}
+
+void ExportRun::Stop(const QString& context, const std::exception& error) {
+    ShowTrueCount();
+    ErrorContext() = context;
+    ShowError(ctx_.prompter, error);
+    throw RunStopped{};
+}
+
+}  // namespace morvane

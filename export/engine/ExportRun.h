@@ -1,0 +1,105 @@
+// ExportRun: one export of the open source into the destination its setting describes.
+// It prepares the destination, writes the optional header lines, walks the records,
+// builds each output record field by field while the host rewrites values through the
+// BeforeFieldExport and BeforeRecordExport events, reports progress, closes the
+// destination and shows the summary.
+//
+// Failures never leave the run: each one is reported by stage (ErrorStep). At the stages a
+// user can recover from, "Continue the export ?" is asked and Yes resumes right after the
+// one operation that failed; at the others the error report is shown and the run stops,
+// closing what it opened. Records already written stay.
+//
+// Usage (the export session does this):
+//   RunContext context{caller, prompter, SourceRs.get(), SourceName, Setting, SelFields,
+//                      ExportFile, ErrorStep, progress};
+//   bool reachedEnd = ExportRun(context).Run();
+#pragma once
+
+#include "export/engine/TextFileWriter.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <vector>
+
+namespace morvane {
+
+class ExportCaller;
+class ExportProgress;
+class Field;
+class Prompter;
+class Recordset;
+struct ExportSetting;
+
+//! What a run reads and writes of its session.
+struct RunContext {
+    ExportCaller& caller;
+    Prompter& prompter;
+    Recordset* source;  //!< null when no source could be opened: the run fails at stage 0
+    const QString& sourceName;
+    const ExportSetting& setting;
+    const QStringList& selectedFields;  //!< export order
+    const QString& exportFile;
+    short& errorStep;
+    ExportProgress* progress = nullptr;  //!< null: no progress display, no cancellation
+};
+
+class ExportRun {
+  public:
+    explicit ExportRun(RunContext context);
+
+    //! Runs the export. Answers true when the run reached its end normally (the point
+    //! where the summary is shown), false when it was declined or stopped by an error.
+    bool Run();
+
+  private:
+    struct RunStopped {};  //!< thrown to leave the run after a stop was reported
+    //! What one selected field needs on every record.
+    struct FieldPlan {
+        QString name;
+        int ordinal = 0;               //!< source ordinal of the exact name (FieldIndex)
+        const Field* field = nullptr;  //!< the source field; null when the lookup failed
+    };
+
+    bool PrepareTextFile();
+    void CountRecords();
+    void WriteHeaderLine();
+    void WriteHtmlHead();
+    void PositionOnFirstRecord();
+    void RecordLoop();
+    void ExportRecord();
+    void ExportField(int position);
+    void FinishTextRecord();
+    void ReportProgress(bool force);
+    //! Brings the counter up to date before a stop is reported (once the loop has begun).
+    void ShowTrueCount() noexcept;
+    void CloseDestination();
+    void ShowSummary();
+
+    //! Runs one operation of the current stage; a failure goes to OnFailure.
+    template <typename Operation>
+    void Guarded(Operation&& operation);
+    void OnFailure(const std::exception& error);
+    bool AskContinue(const QString& message);
+    [[noreturn]] void Stop(const QString& context, const std::exception& error);
+    QString StageText() const;
+
+    void BuildFieldPlans();
+    //! The source recordset; raises error 91 when there is none.
+    Recordset& Source() const;
+    int PlannedTotal(qint64 recordCount) const;
+
+    RunContext ctx_;
+    TextFileWriter file_;
+    std::vector<FieldPlan> plans_;
+    QString record_;
+    QString value_;        //!< the current field's value text
+    QString fieldName_;    //!< the current field's name (stage-10 message)
+    short fieldType_ = 0;  //!< the current field's type code (stage-10 message)
+    int count_ = 0;
+    int total_ = 0;
+    QElapsedTimer sinceRedraw_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,26 @@
+// The export session's run: under the progress display or directly.
+#include "export/wizard/ExportSession.h"
+
+#include "export/control/ExportCaller.h"
+#include "export/data/Recordset.h"
+#include "export/engine/ExportProgress.h"
+#include "export/engine/ExportRun.h"
+
+namespace morvane {
+
+void ExportSession::StartExport() {
+    lastRunCompleted_ = false;
+    if (caller_->ShowProgress() && progressDisplay_) {
+        progressDisplay_->RunWithProgress([this](ExportProgress& progress) { DoExport(&progress); });
+    } else {
+        DoExport(nullptr);
+    }
+}
+
+void ExportSession::DoExport(ExportProgress* progress) {
+    RunContext context{*caller_,  prompter_,  SourceRs.get(), SourceName, Setting,
+                       SelFields, ExportFile, ErrorStep,      progress};
+    lastRunCompleted_ = ExportRun(context).Run();
+}
+
+}  // namespace morvane

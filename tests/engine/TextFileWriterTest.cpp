@@ -1,0 +1,109 @@
+// The text export file: ANSI bytes, regular files only, errors by number.
+#include "export/common/CodePage.h"
+#include "export/common/RuntimeError.h"
+#include "export/engine/TextFileWriter.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace morvane {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int ErrorNumberOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+TEST(TextFileWriterTest, WritesAnsiBytesOnly) {
+    ASSERT_TRUE(CodePage::SetAnsiCodePage("windows-1252"));
+    struct Case {
+        QString text;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"plain\r\n", "plain\r\n"},
+        {QString::fromUtf8("é€ßÿ"), "\xE9\x80\xDF\xFF"},
+        {QString::fromUtf8("Жx"), "?x"},
+        {QString::fromUtf8("😀"), "??"},  // one "?" per UTF-16 unit: widths count units
+        {QString(), QByteArray()},
+        {QString(QChar(0)) + "a", QByteArray("\0a", 2)},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    for (const Case& c : cases) {
+        TextFileWriter writer;
+        writer.Open(path);
+        EXPECT_TRUE(writer.IsOpen());
+        writer.Write(c.text);
+        writer.Close();
+        EXPECT_FALSE(writer.IsOpen());
+        EXPECT_EQ(ReadAll(path), c.bytes) << c.text.toStdString();
+    }
+}
+
+TEST(TextFileWriterTest, ReplacesContentsAndReleasesOnAbandon) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("a much longer old content");
+    }
+    TextFileWriter writer;
+    writer.Open(path);
+    writer.Write(u"new");
+    writer.Abandon();  // buffered bytes are still written
+    EXPECT_FALSE(writer.IsOpen());
+    EXPECT_EQ(ReadAll(path), "new");
+    writer.Close();  // harmless when closed
+    EXPECT_EQ(ErrorNumberOf([&] { writer.Write(u"x"); }), 52);
+}
+
+TEST(TextFileWriterTest, RefusesWhatIsNoRegularFile) {
+    QTemporaryDir dir;
+    const QString directory = dir.filePath("sub");
+    ASSERT_TRUE(QDir().mkdir(directory));
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString regular = dir.filePath("file.txt");
+    QFile(regular).open(QIODevice::WriteOnly);
+    const QString link = dir.filePath("link.txt");
+    ASSERT_TRUE(QFile::link(regular, link));
+
+    struct Case {
+        QString path;
+        bool special;
+        int openError;
+    };
+    const Case cases[] = {
+        {directory, true, 75},
+        {fifo, true, 75},  // refused before opening: an export never blocks on a pipe
+        {regular, false, 0},
+        {link, false, 0},
+        {dir.filePath("new.txt"), false, 0},
+        {dir.filePath("missing/new.txt"), false, 76},
+        {QString(), false, 52},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TextFileWriter::IsSpecialPath(c.path), c.special) << c.path.toStdString();
+        TextFileWriter writer;
+        EXPECT_EQ(ErrorNumberOf([&] { writer.Open(c.path); }), c.openError) << c.path.toStdString();
+        EXPECT_EQ(writer.IsOpen(), c.openError == 0);
+    }
+    EXPECT_TRUE(QFileInfo(directory).isDir());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+}  // namespace
+}  // namespace morvane
