@@ -39,6 +39,22 @@ std::shared_ptr<TableDef> Database::CreateTableDef(const QString& name) const {
     return std::make_shared<TableDef>(name);
 }
 
+std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, short type,
+                                                   const QString& sql) {
+    CheckOpen();
+    if (name.trimmed().isEmpty() || sql.trimmed().isEmpty() || type < 0)
+        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    bool taken = tableDefs_.IndexOf(name) >= 0;
+    for (int index = 0; !taken && index < queryDefs_.Count(); ++index)
+        taken = queryDefs_.Item(index).Name().compare(name, Qt::CaseInsensitive) == 0;
+    if (taken)
+        throw EngineError::Raise(ErrTableExists,
+                                 QStringLiteral("Table or query '%1' already exists.").arg(name));
+    doCreateQuery(name, type, sql);
+    InvalidateCatalog();
+    return queryDefs_.ItemShared(name);
+}
+
 void Database::Execute(const QString& sql, int options) {
     CheckOpen();
     if (sql.trimmed().isEmpty())
@@ -112,6 +128,12 @@ void Database::DropTable(const QString& name) {
     queryDefs_.Invalidate();
 }
 
+void Database::DropQuery(const QString& name) {
+    CheckOpen();
+    doDropQuery(name);
+    InvalidateCatalog();
+}
+
 void Database::InvalidateCatalog() {
     tableDefs_.Invalidate();
     queryDefs_.Invalidate();
@@ -126,6 +148,12 @@ void Database::doCreateTable(const TableDef&) {
     RaiseReadOnly();
 }
 void Database::doDropTable(const QString&) {
+    RaiseReadOnly();
+}
+void Database::doCreateQuery(const QString&, short, const QString&) {
+    RaiseReadOnly();
+}
+void Database::doDropQuery(const QString&) {
     RaiseReadOnly();
 }
 void Database::doExecute(const QString&, int) {

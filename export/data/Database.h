@@ -39,6 +39,11 @@ class Database : public std::enable_shared_from_this<Database> {
     std::unique_ptr<Recordset> OpenRecordset(const QString& name, int type = 0, int options = 0);
     //! A new detached table definition; append it to TableDefs() to create the table.
     std::shared_ptr<TableDef> CreateTableDef(const QString& name) const;
+    //! Defines a stored query of type code `type` (0 select, 16 cross tab, 32 delete,
+    //! 48 update, 64 append, 80 make table, 96 DDL, 112 pass-through, ...) and stores it in
+    //! the database. Raises 3010 when a table or query has the name, 3001 for an empty name,
+    //! an empty text or a negative type, 3027 when the database is read-only.
+    std::shared_ptr<QueryDef> CreateQueryDef(const QString& name, short type, const QString& sql);
     //! Runs an SQL statement that returns no records (3065 for one that does).
     void Execute(const QString& sql, int options = 0);
     //! Sets (old empty), changes, or removes (new empty) the database password. Raises 3031
@@ -52,6 +57,7 @@ class Database : public std::enable_shared_from_this<Database> {
     std::vector<std::shared_ptr<QueryDef>> ListQueries();
     void AppendTable(const TableDef& tableDef);
     void DropTable(const QString& name);
+    void DropQuery(const QString& name);
     //! Raises 3420 when the database is closed.
     void CheckOpen() const;
 
@@ -64,6 +70,8 @@ class Database : public std::enable_shared_from_this<Database> {
                                                        int options) = 0;
     virtual void doCreateTable(const TableDef& tableDef);
     virtual void doDropTable(const QString& name);
+    virtual void doCreateQuery(const QString& name, short type, const QString& sql);
+    virtual void doDropQuery(const QString& name);
     virtual void doExecute(const QString& sql, int options);
     virtual void doNewPassword(const QString& oldPassword, const QString& newPassword);
     virtual void doClose() = 0;

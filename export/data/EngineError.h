@@ -23,6 +23,7 @@ enum EngineErrorNumber {
     ErrNotValidPassword = 3031,
     ErrFileInUse = 3045,
     ErrCannotOpenFile = 3051,
+    ErrTooFewParameters = 3061,
     ErrSelectQueryExecute = 3065,
     ErrInputTableNotFound = 3078,
     ErrSyntaxError = 3075,

@@ -14,6 +14,8 @@ class Parameters {
     Parameter& Item(int index);
     //! Raises 3265 when absent.
     Parameter& Item(const QString& name);
+    //! REQUIRES: 0 <= index < Count().
+    const Parameter& At(int index) const { return items_.at(static_cast<size_t>(index)); }
 
     // Engine side.
     void Append(Parameter parameter) { items_.push_back(std::move(parameter)); }

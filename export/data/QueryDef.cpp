@@ -23,6 +23,8 @@ Database& QueryDef::OpenDatabase() const {
 }
 
 std::unique_ptr<Recordset> QueryDef::OpenRecordset(int type, int options) {
+    // Held when the query came from QueryDefs; a caller's reference stays valid meanwhile.
+    const std::shared_ptr<QueryDef> keepAlive = weak_from_this().lock();
     Database& database = OpenDatabase();
     if (!returnsRecords_)
         throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
@@ -30,6 +32,9 @@ std::unique_ptr<Recordset> QueryDef::OpenRecordset(int type, int options) {
 }
 
 void QueryDef::Execute(int options) {
+    // The statement may change the schema, which makes QueryDefs drop its list (and with it
+    // its reference to this query) on its next use.
+    const std::shared_ptr<QueryDef> keepAlive = weak_from_this().lock();
     Database& database = OpenDatabase();
     if (returnsRecords_)
         throw EngineError::Raise(ErrSelectQueryExecute,

@@ -1,13 +1,15 @@
 // QueryDef: a stored query of a database. Type codes: 0 select, 16 cross tab, 32 delete,
 // 48 update, 64 append, 80 make table, 96 DDL, 112 pass-through, ... A driver implements
 // one subclass per kind of stored query it knows (the native driver: its views, which are
-// select queries with no parameters). The public calls check state and call the protected
-// virtuals.
+// select queries with no parameters; its stored query catalogue: parameter, action and
+// pass-through queries). The public calls check state and call the protected virtuals.
+// QueryDefs hands queries out as shared pointers; a running OpenRecordset or Execute keeps
+// its own query alive even when the running statement makes the database reload its list.
 //
 // Usage:
-//   QueryDef& q = db->QueryDefs().Item("CustomerOrders");
-//   for (int i = 0; i < q.Parameters().Count(); ++i) q.Parameters().Item(i).SetValue("x");
-//   auto rs = q.OpenRecordset(dbOpenSnapshot);   // or q.Execute() for an action query
+//   std::shared_ptr<QueryDef> q = db->QueryDefs().ItemShared("OrdersAbove");
+//   for (int i = 0; i < q->Parameters().Count(); ++i) q->Parameters().Item(i).SetValue("x");
+//   auto rs = q->OpenRecordset(dbOpenSnapshot);   // or q->Execute() for an action query
 #pragma once
 
 #include "export/data/Parameters.h"
@@ -20,7 +22,7 @@ namespace morvane {
 
 class Database;
 
-class QueryDef {
+class QueryDef : public std::enable_shared_from_this<QueryDef> {
   public:
     virtual ~QueryDef();
 

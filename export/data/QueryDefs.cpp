@@ -31,10 +31,19 @@ QueryDef& QueryDefs::Item(int index) {
 }
 
 QueryDef& QueryDefs::Item(const QString& name) {
+    return *ItemShared(name);
+}
+
+std::shared_ptr<QueryDef> QueryDefs::ItemShared(const QString& name) {
     Load();
     for (const auto& query : items_)
-        if (query->Name().compare(name, Qt::CaseInsensitive) == 0) return *query;
+        if (query->Name().compare(name, Qt::CaseInsensitive) == 0) return query;
     NotFound();
+}
+
+void QueryDefs::Delete(const QString& name) {
+    const std::shared_ptr<QueryDef> query = ItemShared(name);
+    database_->DropQuery(query->Name());
 }
 
 void QueryDefs::Refresh() {

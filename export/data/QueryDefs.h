@@ -1,5 +1,7 @@
 // QueryDefs: the stored queries of a database in the driver's order, by ordinal or by
-// name (any case). Read from the database on first use and after schema changes.
+// name (any case). Read from the database on first use and after schema changes; a
+// reference from Item() is valid until then, a pointer from ItemShared() as long as it is
+// held. New queries are made by Database::CreateQueryDef; Delete drops one.
 #pragma once
 
 #include "export/data/QueryDef.h"
@@ -20,6 +22,10 @@ class QueryDefs {
     QueryDef& Item(int index);
     //! Raises 3265 when absent.
     QueryDef& Item(const QString& name);
+    //! The named query, shared with the caller. Raises 3265 when absent.
+    std::shared_ptr<QueryDef> ItemShared(const QString& name);
+    //! Drops the named query from the database. Raises 3265 when absent.
+    void Delete(const QString& name);
     void Refresh();
 
     // Engine side.

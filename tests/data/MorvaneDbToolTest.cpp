@@ -131,8 +131,12 @@ TEST_F(MorvaneDbToolTest, CreateAndPasswords) {
 TEST_F(MorvaneDbToolTest, SampleDatabase) {
     const QString path = PathOf("sample.db");
     ASSERT_EQ(RunTool(MORVANE_SAMPLE_DB_TOOL, {path, "--orders", "300"}).exitCode, 0);
-    EXPECT_EQ(Db({path, "tables"}).out, "Customers\t0\nProducts\t0\nOrders\t0\n");
-    EXPECT_EQ(Db({path, "queries"}).out, "CustomerOrders\t0\t1\t\n");
+    EXPECT_EQ(Db({path, "tables"}).out,
+              "Customers\t0\nProducts\t0\nOrders\t0\nmorvane_queries\t-2147483646\n");
+    EXPECT_EQ(Db({path, "queries"}).out,
+              "CustomerOrders\t0\t1\t\nOrdersAbove\t0\t1\tMinQuantity,Country\n"
+              "OrdersByCountry\t112\t1\t\nDeleteUnshippedOrders\t32\t0\t\n"
+              "RaisePriority\t48\t0\tMinQuantity\nMakeCustomerTotals\t80\t0\t\n");
     EXPECT_EQ(Db({path, "count", "Orders"}).out, "300\n");
     EXPECT_EQ(Db({path, "count", "CustomerOrders"}).out, "300\n");
     QSet<QString> codes;
@@ -147,6 +151,75 @@ TEST_F(MorvaneDbToolTest, SampleDatabase) {
     for (const QString table : {"Customers", "Products", "Orders"})
         EXPECT_EQ(Db({path, "rows", table}).out, Db({again, "rows", table}).out);
     EXPECT_TRUE(Db({path, "rows", "Customers"}).out.contains("\\r\\n"));
+    // The parameter query: every row it returns matches its values.
+    const QStringList above = {"--param", "MinQuantity=40", "--param", "Country=Spain"};
+    const QString rows = Db(QStringList({path, "rows", "OrdersAbove"}) + above).out;
+    const QStringList lines = rows.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    for (const QString& line : lines) {
+        EXPECT_EQ(line.split('\t').at(2), "Spain") << line.toStdString();
+        EXPECT_GE(line.split('\t').at(3).toInt(), 40) << line.toStdString();
+    }
+    EXPECT_EQ(Db(QStringList({path, "count", "OrdersAbove"}) + above).out,
+              QString::number(lines.size()) + "\n");
+}
+
+TEST_F(MorvaneDbToolTest, DefineAndDropQueries) {
+    auto db = NewDatabase();
+    db->Execute(
+        "CREATE TABLE t (id INTEGER, qty INTEGER);"
+        "INSERT INTO t VALUES (1, 5), (2, 15), (3, 25), (4, 35)");
+    db->Close();
+    const QString path = PathOf("test.db");
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        QString out;
+        QString errStart;
+    };
+    const Case cases[] = {
+        {{path, "define-query", "Big", "0", "SELECT id FROM t WHERE qty > :Min AND id < :Top"},
+         0,
+         "",
+         ""},
+        {{path, "define-query", "Cut", "32", "DELETE FROM t WHERE qty < :Min"}, 0, "", ""},
+        {{path, "define-query", "All", "0", "SELECT id FROM t"}, 0, "", ""},
+        {{path, "define-query", "Raw", "112", "SELECT count(*) AS n FROM t"}, 0, "", ""},
+        {{path, "queries"},
+         0,
+         "All\t0\t1\t\nBig\t0\t1\tMin,Top\nCut\t32\t0\tMin\nRaw\t112\t1\t\n",
+         ""},
+        {{path, "tables"}, 0, "t\t0\nmorvane_queries\t-2147483646\n", ""},
+        {{"--param", "Min=10", path, "rows", "Big", "--param", "top=4"}, 0, "2\n3\n", ""},
+        {{path, "count", "Big", "--param", "Min=10", "--param", "Top=9"}, 0, "3\n", ""},
+        {{path, "fields", "Big", "--param", "Min=1", "--param", "Top=1"},
+         0,
+         "0\tid\t4\t4\t0\n",
+         ""},
+        {{path, "rows", "Raw"}, 0, "4\n", ""},
+        {{path, "count", "Big", "--param", "Min=10"}, 1, "", "error 3061: "},
+        {{path, "count", "Big", "--param", "Nope=1"}, 1, "", "error 3265: "},
+        {{path, "count", "Cut"}, 1, "", "error 3219: "},
+        {{path, "rows", "Big", "--param", "Min"}, 2, "", "usage: morvane-db"},
+        {{path, "define-query", "T", "32", "DELETE FROM t"}, 1, "", "error 3010: "},
+        {{path, "define-query", "big", "32", "DELETE FROM t"}, 1, "", "error 3010: "},
+        {{path, "define-query", "X", "many", "DELETE FROM t"}, 2, "", "usage: morvane-db"},
+        {{path, "define-query", "X", "32"}, 2, "", "usage: morvane-db"},
+        {{path, "drop-query", "Nope"}, 1, "", "error 3265: "},
+        {{path, "drop-query", "cut"}, 0, "", ""},
+        {{path, "drop-query", "All"}, 0, "", ""},
+        {{path, "queries"}, 0, "Big\t0\t1\tMin,Top\nRaw\t112\t1\t\n", ""},
+        {{path, "drop-query", "Big"}, 0, "", ""},
+        {{path, "drop-query", "Raw"}, 0, "", ""},
+        {{path, "tables"}, 0, "t\t0\n", ""},
+    };
+    for (const Case& c : cases) {
+        const ToolResult result = Db(c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.exitCode, c.exitCode) << what << ": " << result.err.toStdString();
+        EXPECT_EQ(result.out, c.out) << what;
+        EXPECT_EQ(result.err.left(c.errStart.size()), c.errStart) << what;
+    }
 }
 
 }  // namespace

@@ -49,11 +49,29 @@ bool ReadCountOption(const QStringList& arguments, int* index, qint64 minimum, q
     return ok && *value >= minimum;
 }
 
+// Takes "--param NAME=VALUE" out of `arguments` into `parameters`; false when malformed.
+bool TakeParameters(QStringList* arguments, QList<QPair<QString, QString>>* parameters) {
+    for (int index = 0; index < arguments->size();) {
+        if (arguments->at(index) != QLatin1String("--param")) {
+            ++index;
+            continue;
+        }
+        if (index + 1 >= arguments->size()) return false;
+        const QString pair = arguments->at(index + 1);
+        const int equals = pair.indexOf(QLatin1Char('='));
+        if (equals <= 0) return false;
+        parameters->append({pair.left(equals), pair.mid(equals + 1)});
+        arguments->remove(index, 2);
+    }
+    return true;
+}
+
 }  // namespace
 
 QString DbInspector::UsageText() {
     return QStringLiteral(
-        "usage: morvane-db [--connect TYPE] [--password PW] DATABASE COMMAND [ARGS]\n"
+        "usage: morvane-db [--connect TYPE] [--password PW] [--param NAME=VALUE]... DATABASE "
+        "COMMAND [ARGS]\n"
         "commands:\n"
         "  tables\n"
         "  queries\n"
@@ -61,6 +79,8 @@ QString DbInspector::UsageText() {
         "  count SOURCE\n"
         "  rows SOURCE [--start N] [--limit N]\n"
         "  exec SQL\n"
+        "  define-query NAME TYPE SQL\n"
+        "  drop-query NAME\n"
         "  set-password OLD NEW\n"
         "  create\n");
 }
@@ -74,6 +94,9 @@ bool DbInspector::ParseArguments(const QStringList& arguments, DbToolRequest* re
             request->Connect = arguments.at(index + 1);
         } else if (option == QLatin1String("--password")) {
             request->Password = arguments.at(index + 1);
+        } else if (option == QLatin1String("--param")) {
+            QStringList pair = {option, arguments.at(index + 1)};
+            if (!TakeParameters(&pair, &request->Parameters)) return false;
         } else {
             return false;
         }
@@ -84,10 +107,14 @@ bool DbInspector::ParseArguments(const QStringList& arguments, DbToolRequest* re
     request->Command = arguments.at(index + 1);
     request->Arguments = arguments.mid(index + 2);
     static const QHash<QString, int> argumentCounts = {
-        {"tables", 0}, {"queries", 0}, {"fields", 1},       {"count", 1},
-        {"rows", -1},  {"exec", 1},    {"set-password", 2}, {"create", 0}};
+        {"tables", 0}, {"queries", 0},      {"fields", 1}, {"count", 1},        {"rows", -1},
+        {"exec", 1},   {"set-password", 2}, {"create", 0}, {"define-query", 3}, {"drop-query", 1}};
     const auto expected = argumentCounts.constFind(request->Command);
     if (expected == argumentCounts.constEnd()) return false;
+    static const QStringList readers = {"fields", "count", "rows"};
+    if (readers.contains(request->Command) &&
+        !TakeParameters(&request->Arguments, &request->Parameters))
+        return false;
     if (expected.value() >= 0) return request->Arguments.size() == expected.value();
     return !request->Arguments.isEmpty();
 }
@@ -107,6 +134,7 @@ bool DbInspector::Run(const DbToolRequest& request) {
     auto database = engine.OpenDatabase(request.DatabaseName, 0, false,
                                         request.Connect + ";pwd=" + password + ";");
     const QString& command = request.Command;
+    parameters_ = request.Parameters;
     bool ok = true;
     if (command == QLatin1String("tables"))
         Tables(*database);
@@ -120,6 +148,10 @@ bool DbInspector::Run(const DbToolRequest& request) {
         ok = Rows(*database, request.Arguments);
     else if (command == QLatin1String("exec"))
         database->Execute(request.Arguments.at(0));
+    else if (command == QLatin1String("define-query"))
+        ok = DefineQuery(*database, request.Arguments);
+    else if (command == QLatin1String("drop-query"))
+        database->QueryDefs().Delete(request.Arguments.at(0));
     else if (command == QLatin1String("set-password"))
         database->NewPassword(request.Arguments.at(0), request.Arguments.at(1));
     out_.flush();
@@ -127,14 +159,32 @@ bool DbInspector::Run(const DbToolRequest& request) {
     return ok;
 }
 
+// A table opens as table type, a stored query as a snapshot (pass-through queries with
+// option 64) after its parameters got the --param values.
 std::unique_ptr<Recordset> DbInspector::OpenSource(Database& database, const QString& source) {
-    if (database.TableDefs().IndexOf(source) >= 0)
+    if (database.TableDefs().IndexOf(source) >= 0) {
+        if (!parameters_.isEmpty())  // a table has no parameters to value
+            throw EngineError::Raise(ErrItemNotFound,
+                                     QStringLiteral("Item not found in this collection."));
         return database.OpenRecordset(source, dbOpenTable);
+    }
     QueryDefs& queries = database.QueryDefs();
-    for (int index = 0; index < queries.Count(); ++index)
-        if (queries.Item(index).Name().compare(source, Qt::CaseInsensitive) == 0)
-            return queries.Item(index).OpenRecordset(dbOpenSnapshot);
+    for (int index = 0; index < queries.Count(); ++index) {
+        if (queries.Item(index).Name().compare(source, Qt::CaseInsensitive) != 0) continue;
+        const std::shared_ptr<QueryDef> query = queries.ItemShared(source);
+        for (const auto& parameter : parameters_)
+            query->Parameters().Item(parameter.first).SetValue(parameter.second);
+        return query->OpenRecordset(dbOpenSnapshot, query->Type() == 112 ? dbSQLPassThrough : 0);
+    }
     return database.OpenRecordset(source);  // raises the engine's "not found"
+}
+
+bool DbInspector::DefineQuery(Database& database, const QStringList& arguments) {
+    bool ok = false;
+    const short type = arguments.at(1).toShort(&ok);
+    if (!ok || type < 0) return false;
+    database.CreateQueryDef(arguments.at(0), type, arguments.at(2));
+    return true;
 }
 
 void DbInspector::Tables(Database& database) {

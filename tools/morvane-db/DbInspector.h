@@ -10,12 +10,20 @@
 //                          default text conversion, NULL as \N, binary values as 0x and
 //                          lower-case hex digits; \ TAB CR LF written as \\ \t \r \n
 //   exec SQL               runs the statement
+//   define-query NAME TYPE SQL
+//                          stores a query of type code TYPE (decimal: 0 select, 32 delete,
+//                          112 pass-through, ...)
+//   drop-query NAME        drops a stored query
 //   set-password OLD NEW   changes the password (the database is opened with OLD)
 //   create                 makes a new empty database (with --password: protected by it)
+//
+// fields, count and rows take "--param NAME=VALUE" (any number, before DATABASE or after
+// SOURCE) to value the parameters of a parameter query.
 //
 // Engine failures raise EngineError; Run lets them through for the caller to print.
 #pragma once
 
+#include <QPair>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
@@ -32,6 +40,8 @@ struct DbToolRequest {
     QString DatabaseName;
     QString Command;
     QStringList Arguments;
+    //! --param values: parameter name and value text.
+    QList<QPair<QString, QString>> Parameters;
 };
 
 class DbInspector {
@@ -54,6 +64,9 @@ class DbInspector {
     void FieldsOf(Database& database, const QString& source);
     void Count(Database& database, const QString& source);
     bool Rows(Database& database, const QStringList& arguments);
+    bool DefineQuery(Database& database, const QStringList& arguments);
+
+    QList<QPair<QString, QString>> parameters_;
 
     QTextStream& out_;
 };

@@ -56,7 +56,32 @@ void SampleBuilder::Build(const QString& path) {
     database->Execute(QStringLiteral(
         "CREATE VIEW CustomerOrders AS SELECT o.OrderID, c.CompanyName, c.City, o.OrderDate, "
         "o.Quantity, o.Total FROM Orders o JOIN Customers c ON c.CustomerID = o.CustomerID"));
+    DefineQueries(*database);
     database->Close();
+}
+
+// Stored queries of every kind the export wizard handles differently.
+void SampleBuilder::DefineQueries(Database& database) {
+    database.CreateQueryDef(
+        QStringLiteral("OrdersAbove"), 0,
+        QStringLiteral("SELECT o.OrderID, c.CompanyName, c.Country, o.Quantity, o.Total "
+                       "FROM Orders o JOIN Customers c ON c.CustomerID = o.CustomerID "
+                       "WHERE o.Quantity >= :MinQuantity AND c.Country = :Country "
+                       "ORDER BY o.OrderID"));
+    database.CreateQueryDef(
+        QStringLiteral("OrdersByCountry"), 112,
+        QStringLiteral("SELECT c.Country, count(*) AS Orders, sum(o.Total) AS Total "
+                       "FROM Orders o JOIN Customers c ON c.CustomerID = o.CustomerID "
+                       "GROUP BY c.Country ORDER BY c.Country"));
+    database.CreateQueryDef(QStringLiteral("DeleteUnshippedOrders"), 32,
+                            QStringLiteral("DELETE FROM Orders WHERE ShippedDate IS NULL"));
+    database.CreateQueryDef(
+        QStringLiteral("RaisePriority"), 48,
+        QStringLiteral("UPDATE Orders SET Priority = 2 WHERE Quantity >= :MinQuantity"));
+    database.CreateQueryDef(
+        QStringLiteral("MakeCustomerTotals"), 80,
+        QStringLiteral("CREATE TABLE CustomerTotals AS SELECT CustomerID, count(*) AS Orders, "
+                       "sum(Total) AS Total FROM Orders GROUP BY CustomerID"));
 }
 
 void SampleBuilder::CreateTables(Database& database) {

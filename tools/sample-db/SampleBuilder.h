@@ -2,8 +2,9 @@
 // Products and Orders, which together use every field type of the native format (Boolean,
 // Byte, Integer, Long, Currency, Single, Double, Date/Time, Binary, Text, Long Binary, Memo,
 // GUID), Nulls, text with commas, quotes, apostrophes and accented letters, memo text with
-// CR LF, and the view CustomerOrders. The content depends only on the options: a fixed
-// pseudo-random seed and fixed dates.
+// CR LF, the view CustomerOrders and the stored queries of DefineQueries (a parameter
+// query, a pass-through query and delete, update and make-table queries). The content
+// depends only on the options: a fixed pseudo-random seed and fixed dates.
 //
 // Usage:
 //   SampleBuilder({5000}).Build("/tmp/sample.db");   // raises EngineError on failure
@@ -36,6 +37,7 @@ class SampleBuilder {
     void FillCustomers(Database& database);
     void FillProducts(Database& database);
     void FillOrders(Database& database);
+    static void DefineQueries(Database& database);
     int Random(int bound) { return static_cast<int>(random_() % static_cast<unsigned>(bound)); }
 
     SampleOptions options_;

@@ -2,10 +2,15 @@
 
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/sqlite/SqliteParameterBinding.h"
 #include "export/data/sqlite/SqlitePassword.h"
+#include "export/data/sqlite/SqliteQueryCatalog.h"
+#include "export/data/sqlite/SqliteQueryRecordset.h"
+#include "export/data/sqlite/SqliteQueryText.h"
 #include "export/data/sqlite/SqliteRecordset.h"
 #include "export/data/sqlite/SqliteStatement.h"
 #include "export/data/sqlite/SqliteStatus.h"
+#include "export/data/sqlite/SqliteStoredQuery.h"
 #include "export/data/sqlite/SqliteTypes.h"
 #include "export/data/sqlite/SqliteViewQuery.h"
 
@@ -104,6 +109,15 @@ void SqliteDatabase::Detach(SqliteRecordset* recordset) {
                       recordsets_.end());
 }
 
+void SqliteDatabase::Attach(SqliteQueryRecordset* recordset) {
+    queryRecordsets_.push_back(recordset);
+}
+
+void SqliteDatabase::Detach(SqliteQueryRecordset* recordset) {
+    queryRecordsets_.erase(std::remove(queryRecordsets_.begin(), queryRecordsets_.end(), recordset),
+                           queryRecordsets_.end());
+}
+
 void SqliteDatabase::NoteInsert() {
     if (!writing_ && sqlite3_get_autocommit(connection_)) {
         Run(QStringLiteral("BEGIN"));
@@ -128,6 +142,7 @@ void SqliteDatabase::FlushWrites() {
 void SqliteDatabase::PrepareForSchemaChange() {
     FlushWrites();
     for (SqliteRecordset* recordset : recordsets_) recordset->Park();
+    for (SqliteQueryRecordset* recordset : queryRecordsets_) recordset->Park();
 }
 
 void SqliteDatabase::CheckWritable() const {
@@ -186,18 +201,28 @@ std::vector<std::shared_ptr<QueryDef>> SqliteDatabase::doListQueries() {
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))),
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1)))));
     }
+    for (const auto& entry : SqliteQueryCatalog(connection_, Path()).Entries())
+        queries.push_back(std::make_shared<SqliteStoredQuery>(
+            shared_from_this(), entry.Name, entry.Type, entry.ReturnsRecords, entry.SQL));
     return queries;
 }
 
-std::unique_ptr<Recordset> SqliteDatabase::doOpenRecordset(const QString& name, int type, int) {
+std::unique_ptr<Recordset> SqliteDatabase::doOpenRecordset(const QString& name, int type,
+                                                           int options) {
     QString kind;
     QString storedName;
-    if (!SchemaObject(name, &kind, &storedName))
+    if (!SchemaObject(name, &kind, &storedName)) {
+        if (const auto query = CatalogQuery(name)) {
+            if (type == dbOpenTable)
+                throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+            return query->OpenRecordset(type, options);
+        }
         throw EngineError::Raise(
             ErrInputTableNotFound,
             QStringLiteral("The engine cannot find the input table or query '%1'. Make sure it "
                            "exists and that its name is spelled correctly.")
                 .arg(name));
+    }
     const bool isTable = kind == QLatin1String("table");
     if (!isTable && type == dbOpenTable)
         throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
@@ -230,29 +255,105 @@ void SqliteDatabase::doDropTable(const QString& name) {
 void SqliteDatabase::doExecute(const QString& sql, int) {
     CheckWritable();
     PrepareForSchemaChange();
+    RunStatements(sql, nullptr);
+}
+
+// Runs each statement of the text in turn, binding `parameters` when given.
+void SqliteDatabase::RunStatements(const QString& sql, const Parameters* parameters) {
     const QByteArray text = sql.toUtf8();
     const char* rest = text.constData();
     const char* end = rest + text.size();
-    while (rest < end) {  // each statement of the text in turn
+    while (rest < end) {
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(connection_, rest, static_cast<int>(end - rest), &raw, &rest) !=
             SQLITE_OK)
             throw SqliteFailure(connection_, Path());
         if (!raw) continue;  // blanks or a comment
-        if (sqlite3_stmt_readonly(raw) && sqlite3_column_count(raw) > 0) {
-            sqlite3_finalize(raw);
+        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+        if (sqlite3_stmt_readonly(raw) && sqlite3_column_count(raw) > 0)
             throw EngineError::Raise(ErrSelectQueryExecute,
                                      QStringLiteral("Cannot execute a select query."));
-        }
+        if (parameters) BindQueryParameters(raw, *parameters);
         int code = SQLITE_ROW;
         while (code == SQLITE_ROW) code = sqlite3_step(raw);
-        if (code != SQLITE_DONE) {
-            const EngineError error = SqliteFailure(connection_, Path());
-            sqlite3_finalize(raw);
-            throw error;
-        }
-        sqlite3_finalize(raw);
+        if (code != SQLITE_DONE) throw SqliteFailure(connection_, Path());
     }
+}
+
+void SqliteDatabase::RunStoredQuery(const QString& sql, const Parameters& parameters) {
+    CheckWritable();
+    PrepareForSchemaChange();
+    InvalidateCatalog();
+    Run(QStringLiteral("SAVEPOINT stored_query"));
+    try {
+        RunStatements(sql, &parameters);
+    } catch (const EngineError&) {
+        sqlite3_exec(connection_, "ROLLBACK TO stored_query; RELEASE stored_query", nullptr,
+                     nullptr, nullptr);
+        throw;
+    }
+    Run(QStringLiteral("RELEASE stored_query"));
+}
+
+std::shared_ptr<QueryDef> SqliteDatabase::CatalogQuery(const QString& name) {
+    for (const auto& entry : SqliteQueryCatalog(connection_, Path()).Entries())
+        if (entry.Name.compare(name, Qt::CaseInsensitive) == 0)
+            return std::make_shared<SqliteStoredQuery>(shared_from_this(), entry.Name, entry.Type,
+                                                       entry.ReturnsRecords, entry.SQL);
+    return nullptr;
+}
+
+void SqliteDatabase::doCreateQuery(const QString& name, short type, const QString& sql) {
+    CheckWritable();
+    const SqliteQueryText text = SqliteQueryText::Scan(sql);
+    const bool returnsRecords = SqliteStoredQuery::ReturnsRecordsFor(type, sql);
+    if (text.Statements == 0 || text.OtherPlaceholders)
+        throw EngineError::Raise(
+            ErrInvalidArgument,
+            QStringLiteral("Invalid argument: a stored query names its parameters as :Name."));
+    if (returnsRecords && (text.Statements != 1 || !text.ReturnsRows()))
+        throw EngineError::Raise(
+            ErrInvalidArgument,
+            QStringLiteral("Invalid argument: a query that returns records must be one SELECT, "
+                           "WITH or VALUES statement."));
+    PrepareForSchemaChange();
+    if (type == 0 && text.ParameterNames.isEmpty()) {
+        Run("CREATE VIEW " + QuoteIdentifier(name) + " AS " + sql.left(text.FirstStatementLength));
+        return;
+    }
+    Run(QStringLiteral("SAVEPOINT define_query"));
+    try {
+        SqliteQueryCatalog(connection_, Path()).Add({name, type, returnsRecords, sql});
+    } catch (const EngineError&) {
+        sqlite3_exec(connection_, "ROLLBACK TO define_query; RELEASE define_query", nullptr,
+                     nullptr, nullptr);
+        throw;
+    }
+    Run(QStringLiteral("RELEASE define_query"));
+}
+
+void SqliteDatabase::doDropQuery(const QString& name) {
+    CheckWritable();
+    PrepareForSchemaChange();
+    QString kind;
+    QString storedName;
+    if (SchemaObject(name, &kind, &storedName) && kind == QLatin1String("view")) {
+        Run("DROP VIEW " + QuoteIdentifier(storedName));
+        return;
+    }
+    Run(QStringLiteral("SAVEPOINT drop_query"));
+    bool removed = false;
+    try {
+        removed = SqliteQueryCatalog(connection_, Path()).Remove(name);
+    } catch (const EngineError&) {
+        sqlite3_exec(connection_, "ROLLBACK TO drop_query; RELEASE drop_query", nullptr, nullptr,
+                     nullptr);
+        throw;
+    }
+    Run(QStringLiteral("RELEASE drop_query"));
+    if (!removed)
+        throw EngineError::Raise(ErrItemNotFound,
+                                 QStringLiteral("Item not found in this collection."));
 }
 
 void SqliteDatabase::doNewPassword(const QString& oldPassword, const QString& newPassword) {

@@ -1,7 +1,10 @@
 // SqliteDatabase: a database of the native format, a SQLite 3 file opened through the
-// system libsqlite3. Tables are the file's tables (creation order); stored queries are its
-// views; tables whose names start with "sqlite_" or "morvane_" (the engine's catalogue,
-// such as the password table) are system objects.
+// system libsqlite3. Tables are the file's tables (creation order). Stored queries are its
+// views (select queries without parameters), then the queries of its query catalogue
+// (SqliteQueryCatalog: parameter, action, pass-through queries), each in creation order;
+// CreateQueryDef makes a view for a select query without parameters and a catalogue entry
+// for any other. Tables whose names start with "sqlite_" or "morvane_" (the engine's
+// catalogue, such as the password and query tables) are system objects.
 //
 // Writes made through recordsets (AddNew/Update) are grouped into one transaction of up to
 // kBatchRows rows, committed when the recordset moves or closes, before any other statement,
@@ -21,6 +24,8 @@ struct sqlite3;
 
 namespace morvane {
 
+class Parameters;
+class SqliteQueryRecordset;
 class SqliteRecordset;
 
 class SqliteDatabase : public Database {
@@ -41,6 +46,11 @@ class SqliteDatabase : public Database {
     const QString& Path() const { return Name(); }
     void Attach(SqliteRecordset* recordset);
     void Detach(SqliteRecordset* recordset);
+    void Attach(SqliteQueryRecordset* recordset);
+    void Detach(SqliteQueryRecordset* recordset);
+    //! Runs the statements of a stored action query with its parameters bound, all or none.
+    //! Raises 3065 for a statement that returns rows, 3027 when read-only.
+    void RunStoredQuery(const QString& sql, const Parameters& parameters);
     //! Starts the write transaction unless one is open; counts the row.
     void NoteInsert();
     //! Commits the pending write transaction, if any.
@@ -52,6 +62,8 @@ class SqliteDatabase : public Database {
     std::unique_ptr<Recordset> doOpenRecordset(const QString& name, int type, int options) override;
     void doCreateTable(const TableDef& tableDef) override;
     void doDropTable(const QString& name) override;
+    void doCreateQuery(const QString& name, short type, const QString& sql) override;
+    void doDropQuery(const QString& name) override;
     void doExecute(const QString& sql, int options) override;
     void doNewPassword(const QString& oldPassword, const QString& newPassword) override;
     void doClose() override;
@@ -63,12 +75,16 @@ class SqliteDatabase : public Database {
     void PrepareForSchemaChange();
     void CheckWritable() const;
     bool SchemaObject(const QString& name, QString* type, QString* storedName);
+    void RunStatements(const QString& sql, const Parameters* parameters);
+    //! The catalogue query named `name` (any case), null when there is none.
+    std::shared_ptr<QueryDef> CatalogQuery(const QString& name);
 
     sqlite3* connection_;
     bool readOnly_;
     bool writing_ = false;
     int pendingRows_ = 0;
     std::vector<SqliteRecordset*> recordsets_;
+    std::vector<SqliteQueryRecordset*> queryRecordsets_;
 };
 
 }  // namespace morvane

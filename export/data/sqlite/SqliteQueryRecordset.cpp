@@ -1,0 +1,134 @@
+#include "export/data/sqlite/SqliteQueryRecordset.h"
+
+#include "export/data/EngineError.h"
+#include "export/data/FieldTypes.h"
+#include "export/data/sqlite/SqliteDatabase.h"
+#include "export/data/sqlite/SqliteParameterBinding.h"
+#include "export/data/sqlite/SqliteQueryText.h"
+#include "export/data/sqlite/SqliteTypes.h"
+
+#include <sqlite3.h>
+
+namespace morvane {
+
+SqliteQueryRecordset::SqliteQueryRecordset(const std::shared_ptr<SqliteDatabase>& database,
+                                           const QString& sql, const Parameters& parameters)
+    : Recordset(database, dbOpenSnapshot, false),
+      database_(*database),
+      sql_(sql),
+      parameters_(parameters) {
+    if (SqliteQueryText::Scan(sql_).Statements != 1)
+        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    database_.FlushWrites();
+    DefineFields(Prepare());
+    database_.Attach(this);
+    try {
+        Start();
+    } catch (...) {
+        Release();  // no destructor runs for a half-built object
+        throw;
+    }
+}
+
+SqliteQueryRecordset::~SqliteQueryRecordset() {
+    Release();
+}
+
+void SqliteQueryRecordset::Release() {
+    cursor_.Finalize();
+    database_.Detach(this);
+}
+
+SqliteStatement SqliteQueryRecordset::Prepare() const {
+    SqliteStatement statement(database_.Connection(), sql_, database_.Path());
+    sqlite3_stmt* handle = statement.Handle();
+    // A statement that writes must not run merely because somebody opened the query.
+    if (!handle || !sqlite3_stmt_readonly(handle) || sqlite3_column_count(handle) == 0)
+        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    BindQueryParameters(handle, parameters_);
+    return statement;
+}
+
+// Field types come from the declared types of the columns the query reads; computed
+// columns have none and read as Memo, as the columns of a view do.
+void SqliteQueryRecordset::DefineFields(const SqliteStatement& statement) {
+    sqlite3_stmt* handle = statement.Handle();
+    const int count = sqlite3_column_count(handle);
+    for (int column = 0; column < count; ++column) {
+        QString name = QString::fromUtf8(sqlite3_column_name(handle, column));
+        const QString base = name;
+        for (int suffix = 1; fields_.IndexOf(name) >= 0; ++suffix)
+            name = base + QLatin1Char('_') + QString::number(suffix);
+        const auto declared =
+            MapDeclaredType(QString::fromUtf8(sqlite3_column_decltype(handle, column)));
+        auto field = std::make_shared<Field>(name, declared.Type, declared.Size);
+        field->SetDefinitionLocked(true);
+        fields_.Append(field);
+        types_.push_back(declared.Type);
+    }
+    fields_.SetLocked(true);
+}
+
+bool SqliteQueryRecordset::LoadRow() {
+    const auto& items = fields_.Items();
+    sqlite3_stmt* row = cursor_.Handle();
+    for (size_t column = 0; column < items.size(); ++column)
+        items[column]->LoadValue(ReadColumnValue(row, static_cast<int>(column), types_[column]));
+    return true;
+}
+
+bool SqliteQueryRecordset::doSeek(qint64 index) {
+    database_.FlushWrites();
+    if (index < 0) return false;
+    if (!parked_ && index == index_) return LoadRow();
+    if (parked_ || index < index_) {
+        cursor_ = Prepare();
+        parked_ = false;
+        index_ = -1;
+    }
+    while (index_ < index) {
+        if (!cursor_.Step()) {
+            Park();
+            index_ = index;
+            return false;
+        }
+        ++index_;
+    }
+    return LoadRow();
+}
+
+bool SqliteQueryRecordset::doNext() {
+    if (parked_) return doSeek(index_ + 1);
+    database_.FlushWrites();
+    ++index_;
+    if (!cursor_.Step()) {
+        Park();
+        return false;
+    }
+    return LoadRow();
+}
+
+qint64 SqliteQueryRecordset::doCount() {
+    database_.FlushWrites();
+    SqliteStatement counter = Prepare();
+    qint64 count = 0;
+    while (counter.Step()) ++count;
+    return count;
+}
+
+void SqliteQueryRecordset::doInsert() {
+    // Not reached: the recordset is not updatable, so AddNew already refused.
+    throw EngineError::Raise(ErrReadOnly,
+                             QStringLiteral("Cannot update. Database or object is read-only."));
+}
+
+void SqliteQueryRecordset::Park() {
+    cursor_.Finalize();
+    parked_ = true;
+}
+
+void SqliteQueryRecordset::doClose() {
+    Release();
+}
+
+}  // namespace morvane
