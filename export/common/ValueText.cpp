@@ -4,10 +4,158 @@
 
 #include <QDateTime>
 #include <QUuid>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <vector>
 
 namespace morvane {
 
 namespace {
+
+// A date or time format made only of numeric fields (d, dd, M, MM, yyyy, h, hh, H, HH, m,
+// mm, s, ss), an AM/PM marker and literal characters, compiled once per regional setting.
+// Every date of every exported row is formatted, and QLocale::toString parses its format
+// again on each call, which made dates the costliest values of an export. Compile()
+// accepts only formats it can render exactly as QLocale does, and checks that on sample
+// values; any other format stays with QLocale.
+class NumericDateFormat {
+  public:
+    static std::optional<NumericDateFormat> Compile(const QString& format, const QLocale& locale,
+                                                    bool isTime);
+    //! The text of date or time; nullopt for a year outside 1..9999.
+    std::optional<QString> Format(QDate date, QTime time) const;
+
+  private:
+    enum class Kind { Literal, Day, Month, Year, Hour12, Hour24, Minute, Second, AmPm };
+    struct Piece {
+        Kind kind;
+        int width;     //!< digits of a number field: 1 unpadded, 2 or 4 zero-padded
+        QString text;  //!< a literal's text
+    };
+    bool Parse(const QString& format, const QLocale& locale, bool isTime);
+    bool Agrees(const QString& format, const QLocale& locale, bool isTime) const;
+
+    std::vector<Piece> pieces_;
+    QString am_, pm_;
+};
+
+bool NumericDateFormat::Parse(const QString& format, const QLocale& locale, bool isTime) {
+    const bool twelveHour = format.contains(u'a', Qt::CaseInsensitive);
+    for (qsizetype at = 0; at < format.size();) {
+        const QChar ch = format[at];
+        qsizetype run = 1;
+        while (at + run < format.size() && format[at + run] == ch) ++run;
+        const char code = ch.toLatin1();
+        Kind kind = Kind::Literal;
+        if (!ch.isLetter() && ch != u'\'') {
+            if (pieces_.empty() || pieces_.back().kind != Kind::Literal)
+                pieces_.push_back({Kind::Literal, 0, QString()});
+            pieces_.back().text += format.mid(at, run);
+            at += run;
+            continue;
+        }
+        if ((code == 'a' || code == 'A') && isTime) {
+            run = at + 1 < format.size() && format[at + 1].toLower() == u'p' ? 2 : 1;
+            am_ = locale.toString(QTime(1, 0), format.mid(at, run));
+            pm_ = locale.toString(QTime(13, 0), format.mid(at, run));
+            pieces_.push_back({Kind::AmPm, 0, QString()});
+            at += run;
+            continue;
+        }
+        if (!isTime && code == 'd' && run <= 2)
+            kind = Kind::Day;
+        else if (!isTime && code == 'M' && run <= 2)
+            kind = Kind::Month;
+        else if (!isTime && code == 'y' && run == 4)
+            kind = Kind::Year;
+        else if (isTime && code == 'h' && run <= 2)
+            kind = twelveHour ? Kind::Hour12 : Kind::Hour24;
+        else if (isTime && code == 'H' && run <= 2)
+            kind = Kind::Hour24;
+        else if (isTime && code == 'm' && run <= 2)
+            kind = Kind::Minute;
+        else if (isTime && code == 's' && run <= 2)
+            kind = Kind::Second;
+        else
+            return false;  // names, fractions, quoting, any other letter: QLocale's business
+        pieces_.push_back({kind, static_cast<int>(run), QString()});
+        at += run;
+    }
+    return true;
+}
+
+bool NumericDateFormat::Agrees(const QString& format, const QLocale& locale, bool isTime) const {
+    static const QDate dates[] = {{2024, 2, 9}, {1999, 12, 31}, {2001, 10, 1},
+                                  {1000, 1, 1}, {9999, 11, 30}, {1900, 6, 15}};
+    static const QTime times[] = {{0, 0, 0},  {1, 2, 3},    {9, 59, 59}, {11, 0, 5},
+                                  {12, 0, 0}, {12, 30, 45}, {13, 5, 6},  {23, 59, 59}};
+    if (isTime) {
+        for (const QTime& time : times)
+            if (Format(QDate(), time) != locale.toString(time, format)) return false;
+    } else {
+        for (const QDate& date : dates)
+            if (Format(date, QTime()) != locale.toString(date, format)) return false;
+    }
+    return true;
+}
+
+std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& format,
+                                                            const QLocale& locale, bool isTime) {
+    NumericDateFormat compiled;
+    if (locale.zeroDigit() != QLatin1String("0")) return std::nullopt;
+    if (!compiled.Parse(format, locale, isTime) || !compiled.Agrees(format, locale, isTime))
+        return std::nullopt;
+    return compiled;
+}
+
+std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
+    QString text;
+    const auto number = [&text](int value, int width) {
+        char digits[12];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        for (int pad = count; pad < width; ++pad) text += u'0';
+        while (count > 0) text += QLatin1Char(digits[--count]);
+    };
+    for (const Piece& piece : pieces_) {
+        switch (piece.kind) {
+            case Kind::Literal:
+                text += piece.text;
+                break;
+            case Kind::Day:
+                number(date.day(), piece.width);
+                break;
+            case Kind::Month:
+                number(date.month(), piece.width);
+                break;
+            case Kind::Year:
+                if (date.year() < 1 || date.year() > 9999) return std::nullopt;
+                number(date.year(), 4);
+                break;
+            case Kind::Hour12:
+                number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, piece.width);
+                break;
+            case Kind::Hour24:
+                number(time.hour(), piece.width);
+                break;
+            case Kind::Minute:
+                number(time.minute(), piece.width);
+                break;
+            case Kind::Second:
+                number(time.second(), piece.width);
+                break;
+            case Kind::AmPm:
+                text += time.hour() < 12 ? am_ : pm_;
+                break;
+        }
+    }
+    return text;
+}
 
 // Everything ValueText needs from the regional setting, worked out once per setting so
 // that a call neither builds a locale nor parses its formats.
@@ -16,6 +164,19 @@ struct RegionalFormat {
     QString decimalPoint;
     QString dateFormat;
     QString timeFormat;
+    std::optional<NumericDateFormat> fastDate;  //!< dateFormat compiled, when it can be
+    std::optional<NumericDateFormat> fastTime;  //!< timeFormat compiled, when it can be
+
+    QString DateText(QDate date) const {
+        if (fastDate)
+            if (std::optional<QString> text = fastDate->Format(date, QTime())) return *text;
+        return locale.toString(date, dateFormat);
+    }
+    QString TimeText(QTime time) const {
+        if (fastTime)
+            if (std::optional<QString> text = fastTime->Format(QDate(), time)) return *text;
+        return locale.toString(time, timeFormat);
+    }
 };
 
 // The locale's short date format with the year widened to four digits.
@@ -40,8 +201,14 @@ RegionalFormat MakeFormat(const QLocale& requested) {
     const QLocale locale = requested.language() == QLocale::C
                                ? QLocale(QLocale::English, QLocale::UnitedStates)
                                : requested;
-    return {locale, locale.decimalPoint(), FourDigitYearFormat(locale),
-            TimeFormatWithoutZone(locale)};
+    const QString dateFormat = FourDigitYearFormat(locale);
+    const QString timeFormat = TimeFormatWithoutZone(locale);
+    return {locale,
+            locale.decimalPoint(),
+            dateFormat,
+            timeFormat,
+            NumericDateFormat::Compile(dateFormat, locale, false),
+            NumericDateFormat::Compile(timeFormat, locale, true)};
 }
 
 RegionalFormat& Regional() {
@@ -55,9 +222,42 @@ QString WithDecimalPoint(QString text) {
     return text;
 }
 
+// True when rounding value to `digits` significant digits may meet an exact tie (the digit
+// after the last kept one is a final 5). Qt rounds such ties away from zero, std::to_chars
+// to even, so they are left to Qt.
+bool MayRoundATie(double value, int digits) {
+    char shortest[40];
+    const auto written =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const char* end = std::find(shortest, written.ptr, 'e');
+    int count = 0;
+    char last = 0;
+    for (const char* at = shortest; at < end; ++at) {
+        if (*at < '0' || *at > '9') continue;
+        ++count;
+        last = *at;
+    }
+    return count == digits + 1 && last == '5';
+}
+
+// QString::number(value, 'G', digits). Every floating-point value of every exported row
+// comes here, and Qt's general number formatting costs twice what std::to_chars does for
+// the same text (printf's "%.*G" rules, which Qt's 'G' follows, with "E" for the
+// exponent). Infinities, NaN and possible rounding ties go to Qt itself.
+QString GeneralNumber(double value, int digits) {
+    if (!std::isfinite(value) || MayRoundATie(value, digits))
+        return QString::number(value, 'G', digits);
+    char buffer[40];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    QString text = QString::fromLatin1(buffer, written.ptr - buffer);
+    text.replace(u'e', u'E');
+    return text;
+}
+
 QString FloatingText(double value, int significantDigits) {
     if (value == 0) return QStringLiteral("0");
-    return WithDecimalPoint(QString::number(value, 'G', significantDigits));
+    return WithDecimalPoint(GeneralNumber(value, significantDigits));
 }
 
 QString CurrencyText(double value) {
@@ -70,18 +270,16 @@ QString CurrencyText(double value) {
 
 QString DateTimeText(const QVariant& value) {
     const RegionalFormat& regional = Regional();
-    if (value.typeId() == QMetaType::QTime)
-        return regional.locale.toString(value.toTime(), regional.timeFormat);
-    if (value.typeId() == QMetaType::QDate)
-        return regional.locale.toString(value.toDate(), regional.dateFormat);
+    if (value.typeId() == QMetaType::QTime) return regional.TimeText(value.toTime());
+    if (value.typeId() == QMetaType::QDate) return regional.DateText(value.toDate());
     const QDateTime dateTime = value.toDateTime();
     if (!dateTime.isValid()) return value.toString();
     const QDate date = dateTime.date();
     const QTime time = dateTime.time();
-    if (date == QDate(1899, 12, 30)) return regional.locale.toString(time, regional.timeFormat);
-    const QString dateText = regional.locale.toString(date, regional.dateFormat);
+    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
+    const QString dateText = regional.DateText(date);
     if (time == QTime(0, 0)) return dateText;
-    return dateText + u' ' + regional.locale.toString(time, regional.timeFormat);
+    return dateText + u' ' + regional.TimeText(time);
 }
 
 QString GuidText(const QVariant& value) {

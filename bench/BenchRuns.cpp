@@ -1,0 +1,140 @@
+#include "bench/BenchRuns.h"
+
+#include "bench/BenchTable.h"
+#include "export/common/ConsolePrompter.h"
+#include "export/control/PlainCaller.h"
+#include "export/data/DBEngine.h"
+#include "export/data/Database.h"
+#include "export/data/FieldTypes.h"
+#include "export/data/Recordset.h"
+#include "export/wizard/ExportSession.h"
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace morvane::bench {
+
+namespace {
+
+double Seconds(const timeval& time) {
+    return time.tv_sec + time.tv_usec / 1e6;
+}
+
+//! Processor time (user + system) used so far by this process, or by its waited-for
+//! children.
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+}  // namespace
+
+void CountingProgress::SetValue(int value, const QString& label) {
+    ++setValueCalls_;
+    lastValue_ = value;
+    Q_UNUSED(label);
+}
+
+RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFile,
+                               ProgressDisplay* display) {
+    RunTiming timing;
+    QFile::remove(exportFile);
+    PlainCaller caller;
+    caller.Properties.DataBaseName = database;
+    caller.Properties.TableName = QString::fromLatin1(BenchTable::kName);
+    caller.Properties.ExportFile = exportFile;
+    caller.Properties.ShowSummary = false;
+    caller.Properties.ShowProgress = display != nullptr;
+    caller.Properties.OverWrite = true;
+    caller.UpdateSourceConnect();
+    ConsolePrompter prompter;  // any error of the run is printed on stderr
+
+    // Counted outside the timed part: the export counts the records on its own.
+    timing.rows = BenchTable::RowCount(database);
+    const double cpuStart = CpuSeconds(RUSAGE_SELF);
+    QElapsedTimer clock;
+    clock.start();
+    ExportSession session(prompter);
+    session.SetCaller(&caller);
+    session.SetProgressDisplay(display);
+    try {
+        session.SourceDb = DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;");
+        session.SourceName = caller.Properties.TableName;
+        session.SourceRs = session.SourceDb->OpenRecordset(session.SourceName, dbOpenTable);
+    } catch (const std::exception& error) {
+        timing.problem = QString::fromUtf8(error.what());
+        return timing;
+    }
+    session.SetDefaultSetting();
+    session.ExportFile = exportFile;
+    session.StartExport();
+    timing.seconds = clock.nsecsElapsed() / 1e9;
+    timing.cpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
+    timing.ok = session.LastRunCompleted();
+    if (!timing.ok) timing.problem = QStringLiteral("the export run did not complete");
+    timing.bytes = QFileInfo(exportFile).size();
+    return timing;
+}
+
+RunTiming BenchRuns::SqliteCsv(const QString& database, const QString& exportFile) {
+    RunTiming timing;
+    timing.rows = BenchTable::RowCount(database);
+    QProcess process;
+    process.setStandardOutputFile(exportFile, QIODevice::Truncate);
+    const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral("sqlite3"),
+                  {QStringLiteral("-csv"), database,
+                   QStringLiteral("SELECT * FROM %1").arg(QLatin1String(BenchTable::kName))});
+    const bool finished = process.waitForFinished(-1);
+    timing.seconds = clock.nsecsElapsed() / 1e9;
+    timing.cpuSeconds = CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
+    timing.ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!timing.ok)
+        timing.problem = QStringLiteral("sqlite3 failed: ") + process.errorString() +
+                         QString::fromLocal8Bit(process.readAllStandardError());
+    timing.bytes = QFileInfo(exportFile).size();
+    return timing;
+}
+
+RunTiming BenchRuns::BareReadLoop(const QString& database) {
+    RunTiming timing;
+    const double cpuStart = CpuSeconds(RUSAGE_SELF);
+    QElapsedTimer clock;
+    clock.start();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(database).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) != SQLITE_OK) {
+        timing.problem = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return timing;
+    }
+    sqlite3_stmt* select = nullptr;
+    const QByteArray sql = QByteArray("SELECT * FROM ") + BenchTable::kName;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr) == SQLITE_OK) {
+        const int columns = sqlite3_column_count(select);
+        qint64 characters = 0;  // used below, so the reads cannot be optimised away
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            for (int column = 0; column < columns; ++column) {
+                const unsigned char* text = sqlite3_column_text(select, column);
+                if (text) characters += sqlite3_column_bytes(select, column);
+            }
+            ++timing.rows;
+        }
+        timing.ok = characters > 0;
+    }
+    if (!timing.ok) timing.problem = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    timing.seconds = clock.nsecsElapsed() / 1e9;
+    timing.cpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
+    return timing;
+}
+
+}  // namespace morvane::bench

@@ -1,0 +1,16 @@
+#include "tools/morvane-batch/LocalTimeZone.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <ctime>
+
+namespace morvane {
+
+bool PinLocalTimeZone() {
+    if (qEnvironmentVariableIsSet("TZ")) return false;
+    qputenv("TZ", QByteArray(":/etc/localtime"));
+    tzset();
+    return true;
+}
+
+}  // namespace morvane
