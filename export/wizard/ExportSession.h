@@ -88,13 +88,17 @@ class ExportSession {
     bool ReadSetting();
     //! The names of the stored settings, in file order.
     static void ListSettings(QStringList& names);
-    //! Removes a stored setting: its section and its entry in the list.
+    //! Removes a stored setting: its section and its entry in the list (for a name that
+    //! SettingNameProblem refuses, such as "general", only the entry). Throws RuntimeError
+    //! when the file cannot be written.
     static void DeleteSetting(const QString& name);
     //! Empty when name can be saved; otherwise the message refusing it. Refused: an empty
     //! name, "settings" and "general" in any case (the file's own sections), leading or
-    //! trailing blanks, a leading "[" or ";", and "]", "=" or line breaks anywhere.
+    //! trailing blanks, a leading "[" or ";", "]", "=", NUL or line breaks anywhere, and
+    //! characters the settings file's code page lacks (they would be stored as "?").
     static QString SettingNameProblem(const QString& name);
-    //! The key scrambling the ODBC password of the setting named settingName.
+    //! The key scrambling the ODBC password of the setting named settingName: 0x80 |
+    //! ((ANSI code of its first character XOR 0x5A) AND 0x7F). Part of the file format.
     static qint16 PasswordKey(const QString& settingName);
 
     // --- Stored queries -------------------------------------------------------------------
@@ -136,6 +140,10 @@ class ExportSession {
     //! Releases SourceRs and SourceDb, ignoring errors.
     void ReleaseSource();
     void ReadSettingOptions();
+    void ReadSettingWidthsAndLists();
+    void SaveSettingFields();
+    //! The names of SourceRs's fields in ordinal order; none without a source.
+    QStringList SourceFieldNames() const;
     void OpenQuerySnapshot(QueryDef& qdf);
     bool SettingFitsSource() const;
     void SaveOdbcLogon();

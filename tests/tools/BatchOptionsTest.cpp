@@ -33,6 +33,26 @@ TEST(BatchOptionsTest, ParsesEveryOption) {
     EXPECT_EQ(request.answers, Answer::AlwaysNo);
 }
 
+TEST(BatchOptionsTest, ParametersAreNameValuePairs) {
+    BatchRequest request;
+    QString problem;
+    ASSERT_EQ(ParseBatchArguments(kMinimal + QStringList{"--param", "Year=2024", "--param",
+                                                          "Where=a=b", "--param", "Empty="},
+                                  request, problem),
+              BatchParse::Run)
+        << problem.toStdString();
+    EXPECT_EQ(request.parameters.value("Year"), "2024");
+    EXPECT_EQ(request.parameters.value("Where"), "a=b");
+    EXPECT_TRUE(request.parameters.contains("Empty"));
+    EXPECT_EQ(request.parameters.value("Empty"), "");
+    for (const QString& bad : {QStringLiteral("NoEquals"), QStringLiteral("=value")}) {
+        EXPECT_EQ(ParseBatchArguments(kMinimal + QStringList{"--param", bad}, request, problem),
+                  BatchParse::Error)
+            << bad.toStdString();
+        EXPECT_TRUE(problem.contains("--param")) << problem.toStdString();
+    }
+}
+
 TEST(BatchOptionsTest, DefaultsAndSwitches) {
     struct Case {
         QStringList extra;

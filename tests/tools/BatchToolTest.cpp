@@ -101,11 +101,6 @@ TEST_F(BatchToolTest, QueriesSettingsAndSummary) {
     const QStringList query = {"--database", DbPath(), "--query", "Active", "--out", OutPath()};
     const Case cases[] = {
         {query, "1,\"Zo\xEB Cr\xE8me\"\r\n", ""},
-        // A setting the settings file lacks reads as one with no selected fields: no field
-        // and no record is written, and the run still reaches its end.
-        {Export("People") +
-             QStringList{"--setting", "Monthly", "--ini", dir_.filePath("settings.ini")},
-         "", ""},
         {query + QStringList{"--summary"}, "1,\"Zo\xEB Cr\xE8me\"\r\n",
          "Information: End of export\nNumber of exported records : 1\n\n"},
         {Export("People") + QStringList{"--summary", "--type", "4"}, kPeopleExport,
@@ -119,6 +114,48 @@ TEST_F(BatchToolTest, QueriesSettingsAndSummary) {
         EXPECT_EQ(ReadFile(OutPath()), c.file) << label;
         EXPECT_EQ(result.err, c.err) << label;
     }
+}
+
+TEST_F(BatchToolTest, UnknownSettingIsRefusedBeforeTheRun) {
+    WriteFile(dir_.filePath("settings.ini"), "[settings]\r\nWeekly=\r\n");
+    const ToolResult result = Batch(
+        Export("People") + QStringList{"--setting", "Monthly", "--ini", dir_.filePath("settings.ini")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("no setting named 'Monthly'")) << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(OutPath()));
+}
+
+TEST_F(BatchToolTest, ParametersAnswerTheQueryBoxes) {
+    auto db = DBEngine::Instance().OpenDatabase(DbPath(), 0, false, QStringLiteral(";pwd=;"));
+    db->CreateQueryDef(QStringLiteral("AmountsAbove"), 0,
+                       QStringLiteral("SELECT id FROM People WHERE id >= :First AND amount < :Most"));
+    db->CreateQueryDef(QStringLiteral("DropPoor"), 32,
+                       QStringLiteral("DELETE FROM People WHERE amount < :Limit"));
+    db->Close();
+    const QStringList query = {"--database", DbPath(), "--query", "AmountsAbove", "--out", OutPath()};
+    struct Case {
+        QStringList params;
+        QByteArray file;
+    };
+    const Case cases[] = {
+        {{"--param", "Most=2000", "--param", "First=1"}, "1\r\n2\r\n"},
+        {{"--param", "Most=0", "--param", "First=1"}, "2\r\n"},
+        {{"--param", "First=2", "--param=Most=2000"}, "2\r\n"},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(OutPath());
+        const ToolResult result = Batch(query + c.params);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(ReadFile(OutPath()), c.file) << c.params.join(' ').toStdString();
+    }
+    // A delete query asks first; answered No, the data stays and nothing is exported.
+    const ToolResult declined = Batch({"--database", DbPath(), "--query", "DropPoor", "--out",
+                                       OutPath(), "--param", "Limit=100000", "--no"});
+    EXPECT_EQ(declined.exitCode, 1);
+    EXPECT_TRUE(declined.err.contains("Execute Delete Query?")) << declined.err.toStdString();
+    QFile::remove(OutPath());
+    EXPECT_EQ(Batch(Export("People")).exitCode, 0);
+    EXPECT_EQ(ReadFile(OutPath()), kPeopleExport);
 }
 
 TEST_F(BatchToolTest, ExistingExportFile) {

@@ -22,6 +22,7 @@ const OptionEntry kOptions[] = {
     {"out", "FILE", "export file to write (required)"},
     {"ini", "FILE", "settings file"},
     {"setting", "NAME", "named export setting (default: the default setting)"},
+    {"param", "NAME=VALUE", "value of a stored query's parameter (repeatable)"},
     {"overwrite", "", "replace an existing export file without asking"},
     {"progress", "", "show a progress line; Ctrl-C then stops after the current record"},
     {"summary", "", "show the end-of-export summary"},
@@ -76,6 +77,14 @@ bool ReadValues(const QCommandLineParser& parser, BatchRequest& request, QString
     if (!read) return false;
     if (parser.isSet(QStringLiteral("type")) && !ParseType(type, request.connectType, problem))
         return false;
+    for (const QString& param : parser.values(QStringLiteral("param"))) {
+        const qsizetype equals = param.indexOf(QLatin1Char('='));
+        if (equals <= 0) {
+            problem = QStringLiteral("--param needs NAME=VALUE, not '%1'").arg(param);
+            return false;
+        }
+        request.parameters.insert(param.left(equals), param.mid(equals + 1));
+    }
     request.overwrite = parser.isSet(QStringLiteral("overwrite"));
     request.display.progress = parser.isSet(QStringLiteral("progress"));
     request.display.summary = parser.isSet(QStringLiteral("summary"));
@@ -125,8 +134,8 @@ QString BatchUsageText() {
     QString text = QStringLiteral(
         "usage: morvane-batch --database PATH [--type N] [--password PW]\n"
         "                     (--table NAME | --query NAME) --out FILE [--ini FILE]\n"
-        "                     [--setting NAME] [--overwrite] [--progress] [--summary]\n"
-        "                     [--yes | --no]\n"
+        "                     [--setting NAME] [--param NAME=VALUE]... [--overwrite]\n"
+        "                     [--progress] [--summary] [--yes | --no]\n"
         "Exports one table or stored query without user interface.\n\n");
     for (const OptionEntry& entry : kOptions) {
         QString left = QStringLiteral("  --") + QLatin1String(entry.name);

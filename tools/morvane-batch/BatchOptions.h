@@ -14,6 +14,7 @@
 
 #include "export/common/ConsolePrompter.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,8 @@ struct BatchRequest {
     QString exportFile;      //!< --out FILE (required)
     QString iniFile;         //!< --ini FILE
     QString setting;         //!< --setting NAME; empty applies the defaults
+    //! --param NAME=VALUE: answers the parameter box of the stored query's parameter NAME.
+    QHash<QString, QString> parameters;
     bool overwrite = false;  //!< --overwrite: replace an existing file without asking
     BatchDisplay display;
     //! --yes / --no; by default every question takes its default button.

@@ -1,10 +1,12 @@
 #include "tools/morvane-batch/BatchTool.h"
 
 #include "export/common/ConsolePrompter.h"
+#include "export/common/IniAccess.h"
 #include "export/control/PlainCaller.h"
 #include "export/wizard/ExportSession.h"
 #include "tools/morvane-batch/ConsoleProgress.h"
 
+#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -48,6 +50,18 @@ ControlProperties BatchTool::PropertiesFor(const BatchRequest& request) {
 }
 
 int BatchTool::Run() {
+    // A setting the file does not hold would read as an empty selection and export records
+    // with no fields; for a script that is a failure, so it is refused before the run.
+    if (!request_.setting.isEmpty()) {
+        SetIniFile(request_.iniFile);
+        QStringList names;
+        ExportSession::ListSettings(names);
+        if (!names.contains(request_.setting, Qt::CaseInsensitive)) {
+            std::fprintf(stderr, "Error: no setting named '%s' in the settings file '%s'\n",
+                         qUtf8Printable(request_.setting), qUtf8Printable(request_.iniFile));
+            return 1;
+        }
+    }
     PlainCaller caller;
     caller.Properties = PropertiesFor(request_);
 
@@ -58,6 +72,10 @@ int BatchTool::Run() {
 
     ConsolePrompter::Options options;
     options.questions = request_.answers;
+    // A parameter's input box is titled with its name between apostrophes and a colon;
+    // a box no --param answers gets an empty answer.
+    for (auto param = request_.parameters.cbegin(); param != request_.parameters.cend(); ++param)
+        options.inputAnswers.insert(QLatin1Char('\'') + param.key() + QStringLiteral("':"), param.value());
     BarAwarePrompter prompter(options, progress.get());
 
     bool completed = false;

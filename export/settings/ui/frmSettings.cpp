@@ -1,0 +1,98 @@
+#include "export/settings/ui/frmSettings.h"
+
+#include "ui_frmSettings.h"
+
+#include "export/common/ErrorReport.h"
+#include "export/common/Prompter.h"
+#include "export/common/ui/CenterForm.h"
+#include "export/control/ExportCaller.h"
+#include "export/settings/SettingsHost.h"
+#include "export/wizard/ExportSession.h"
+
+namespace morvane {
+
+frmSettings::frmSettings(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::frmSettings>()) {
+    ui_->setupUi(this);
+    setModal(true);
+    connect(ui_->BtnOpen, &QPushButton::clicked, this, &frmSettings::BtnOpen_Click);
+    connect(ui_->BtnDelete, &QPushButton::clicked, this, &frmSettings::BtnDelete_Click);
+    connect(ui_->BtnCancel, &QPushButton::clicked, this, &frmSettings::BtnCancel_Click);
+    connect(ui_->LBoxSettings, &QListWidget::itemDoubleClicked, this, &frmSettings::BtnOpen_Click);
+}
+
+frmSettings::~frmSettings() = default;
+
+frmSettings& frmSettings::Instance() {
+    static frmSettings* dialog = new frmSettings();  // lives as long as the library
+    return *dialog;
+}
+
+void frmSettings::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CenterForm(this);
+    // The list is read afresh every time the dialog is shown, so settings saved since its
+    // last showing are listed.
+    FillList();
+}
+
+void frmSettings::FillList() {
+    ui_->LBoxSettings->clear();
+    QStringList names;
+    ExportSession::ListSettings(names);
+    ui_->LBoxSettings->addItems(names);
+    if (ui_->LBoxSettings->count() > 0) ui_->LBoxSettings->setCurrentRow(0);
+    UpdateButtons();
+}
+
+void frmSettings::UpdateButtons() {
+    const bool any = ui_->LBoxSettings->count() > 0;
+    ui_->BtnOpen->setEnabled(any);
+    ui_->BtnDelete->setEnabled(any);
+}
+
+QString frmSettings::SelectedName() const {
+    const QListWidgetItem* item = ui_->LBoxSettings->currentItem();
+    return item ? item->text() : QString();
+}
+
+void frmSettings::BtnOpen_Click() {
+    if (!caller_ || !ui_->LBoxSettings->currentItem()) return;
+    ExportSession& session = caller_->Session();
+    session.SettingName = SelectedName();
+    if (!session.ReadSetting()) return;  // already reported; the wizard holds the defaults
+    if (!caller_->Title().isEmpty())
+        caller_->SetTitle(session.Caller()->ExportCaption() + QStringLiteral(" - ") +
+                          session.SettingName);
+    caller_->RefreshFromSetting();
+    accept();
+}
+
+void frmSettings::BtnDelete_Click() {
+    if (!caller_ || !ui_->LBoxSettings->currentItem()) return;
+    ExportSession& session = caller_->Session();
+    const QString name = SelectedName();
+    const MsgResult answer = session.GetPrompter().MsgBox(
+        QStringLiteral("Are you sure that you want to delete the setting '") + name +
+            QStringLiteral("' ?"),
+        MsgButtons::OKCancel, MsgIcon::None, QStringLiteral("Confirmation"));
+    if (answer != MsgResult::OK) return;
+    try {
+        ExportSession::DeleteSetting(name);
+    } catch (const std::exception& error) {
+        // The file could not be rewritten: the setting is still stored, so it stays listed.
+        ShowError(session.GetPrompter(), error);
+        return;
+    }
+    delete ui_->LBoxSettings->takeItem(ui_->LBoxSettings->currentRow());
+    if (ui_->LBoxSettings->count() > 0) ui_->LBoxSettings->setCurrentRow(0);
+    UpdateButtons();
+    if (name == session.SettingName && !caller_->Title().isEmpty())
+        caller_->SetTitle(session.Caller()->ExportCaption());
+}
+
+void frmSettings::BtnCancel_Click() {
+    reject();
+}
+
+}  // namespace morvane
