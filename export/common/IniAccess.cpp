@@ -18,16 +18,28 @@ QString& PathState() {
     return path;
 }
 
+// The settings file held in memory while an IniWriteBatch is open; empty otherwise.
+std::optional<IniFile>& BatchFile() {
+    static std::optional<IniFile> file;
+    return file;
+}
+
 IniFile LoadedFile() {
+    if (BatchFile()) return *BatchFile();
     IniFile file(PathState());
     file.Load();
     return file;
 }
 
-// Loads, edits and saves the settings file; does nothing without a path.
+// Loads, edits and saves the settings file; does nothing without a path. Inside a batch
+// the edit stays in memory until the batch commits.
 template <typename Edit>
 void EditFile(Edit edit) {
     if (PathState().isEmpty()) return;
+    if (BatchFile()) {
+        edit(*BatchFile());
+        return;
+    }
     IniFile file = LoadedFile();
     edit(file);
     file.Save();
@@ -79,6 +91,26 @@ QString KeyListBuffer(const QString& section) {
 }
 
 }  // namespace
+
+IniWriteBatch::IniWriteBatch() {
+    if (BatchFile() || PathState().isEmpty()) return;  // nested, or nothing to write
+    IniFile file(PathState());
+    file.Load();
+    BatchFile() = std::move(file);
+    owner_ = true;
+}
+
+IniWriteBatch::~IniWriteBatch() {
+    if (owner_) BatchFile().reset();
+}
+
+void IniWriteBatch::Commit() {
+    if (!owner_) return;
+    owner_ = false;
+    IniFile file = std::move(*BatchFile());
+    BatchFile().reset();
+    file.Save();
+}
 
 void SetIniFile(const QString& path) {
     PathState() = path;

@@ -20,6 +20,24 @@
 
 namespace morvane {
 
+//! Groups the writes of one operation (saving a setting of many keys) into one atomic
+//! replace of the file: while the batch is open the primitives read and edit the file in
+//! memory, and Commit writes it once. A batch destroyed without Commit drops its writes.
+//! Batches do not nest (an inner one does nothing); SetIniFile must not change the path
+//! while one is open.
+class IniWriteBatch {
+  public:
+    IniWriteBatch();
+    ~IniWriteBatch();
+    IniWriteBatch(const IniWriteBatch&) = delete;
+    IniWriteBatch& operator=(const IniWriteBatch&) = delete;
+    //! Writes the file; throws RuntimeError when it cannot (the old file stays intact).
+    void Commit();
+
+  private:
+    bool owner_ = false;
+};
+
 //! Binds every primitive to the settings file at path.
 void SetIniFile(const QString& path);
 //! The path last given to SetIniFile (empty until then).

@@ -130,6 +130,9 @@ void ExportSession::SaveSetting() {
     // its 16-bit key (MaxLines or StartingLine above 32767, say) is left unwritten.
     const QString& section = SettingName;
     const ExportSetting& s = Setting;
+    // The keys are edited in memory and the file is replaced once at the end: a setting
+    // of many fields saves in one write, and an interrupted save leaves the old setting.
+    IniWriteBatch batch;
     IgnoringErrors([&] { DeleteIniSection(section); });
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("TypeFormat"), s.TypeFormat); });
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("Separator"), s.Separator); });
@@ -161,6 +164,7 @@ void ExportSession::SaveSetting() {
     SaveSettingFields();
     if (s.TypeFormat == kTypeODBC) SaveOdbcLogon();
     IgnoringErrors([&] { WriteIniString(kSettingsSection, section, QString()); });
+    IgnoringErrors([&] { batch.Commit(); });
 }
 
 void ExportSession::SaveSettingFields() {

@@ -126,6 +126,37 @@ TEST_F(IniAccessTest, ListIniKeysCutsAtTheBufferSize) {
     EXPECT_EQ(listed.last(), "Se");
 }
 
+TEST_F(IniAccessTest, WriteBatchWritesOnceOnCommit) {
+    WriteFile("[Old]\r\nKeep=1\r\n");
+    QFile file(path_);
+    {
+        IniWriteBatch batch;
+        WriteIniString("New", "A", "x");
+        WriteIniInt("New", "B", 7);
+        DeleteIniSection("Old");
+        // Reads inside the batch see its edits; the file on disk is untouched so far.
+        EXPECT_EQ(GetIniString("New", "A", ""), "x");
+        EXPECT_EQ(GetIniString("Old", "Keep", "gone"), "gone");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "[Old]\r\nKeep=1\r\n");
+        file.close();
+        IniWriteBatch inner;  // nested batches do nothing of their own
+        inner.Commit();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "[Old]\r\nKeep=1\r\n");
+        file.close();
+        batch.Commit();
+    }
+    EXPECT_EQ(GetIniString("Old", "Keep", "gone"), "gone");
+    EXPECT_EQ(GetIniInt("New", "B", 0), 7);
+    // A batch dropped without Commit leaves the file as it was.
+    {
+        IniWriteBatch batch;
+        WriteIniString("New", "A", "changed");
+    }
+    EXPECT_EQ(GetIniString("New", "A", ""), "x");
+}
+
 TEST_F(IniAccessTest, EmptyPathReadsDefaultsAndWritesNothing) {
     SetIniFile(QString());
     EXPECT_EQ(IniFilePath(), "");
