@@ -55,25 +55,14 @@ void SqliteQueryRecordset::DefineFields(const SqliteStatement& statement) {
     sqlite3_stmt* handle = statement.Handle();
     const int count = sqlite3_column_count(handle);
     for (int column = 0; column < count; ++column) {
-        QString name = QString::fromUtf8(sqlite3_column_name(handle, column));
-        const QString base = name;
-        for (int suffix = 1; fields_.IndexOf(name) >= 0; ++suffix)
-            name = base + QLatin1Char('_') + QString::number(suffix);
-        const auto declared =
-            MapDeclaredType(QString::fromUtf8(sqlite3_column_decltype(handle, column)));
-        auto field = std::make_shared<Field>(name, declared.Type, declared.Size);
-        field->SetDefinitionLocked(true);
-        fields_.Append(field);
-        types_.push_back(declared.Type);
+        AppendColumnField(fields_, types_, QString::fromUtf8(sqlite3_column_name(handle, column)),
+                          QString::fromUtf8(sqlite3_column_decltype(handle, column)));
     }
     fields_.SetLocked(true);
 }
 
 bool SqliteQueryRecordset::LoadRow() {
-    const auto& items = fields_.Items();
-    sqlite3_stmt* row = cursor_.Handle();
-    for (size_t column = 0; column < items.size(); ++column)
-        items[column]->LoadValue(ReadColumnValue(row, static_cast<int>(column), types_[column]));
+    LoadColumnValues(fields_, types_, cursor_.Handle());
     return true;
 }
 

@@ -42,28 +42,17 @@ void SqliteRecordset::DefineFields(bool isTable) {
                             database_.Path());
     while (columns.Step()) {
         sqlite3_stmt* row = columns.Handle();
-        QString name =
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
-        // A view may repeat a column name; the engine's field names are unique.
-        const QString base = name;
-        for (int suffix = 1; fields_.IndexOf(name) >= 0; ++suffix)
-            name = base + QLatin1Char('_') + QString::number(suffix);
-        const auto column = MapDeclaredType(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 2))));
-        auto field = std::make_shared<Field>(name, column.Type, column.Size);
-        field->SetRequired(isTable && sqlite3_column_int(row, 3) != 0);
-        field->SetDefinitionLocked(true);
-        fields_.Append(field);
-        types_.push_back(column.Type);
+        AppendColumnField(
+            fields_, types_,
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1))),
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 2))),
+            isTable && sqlite3_column_int(row, 3) != 0);
     }
     fields_.SetLocked(true);
 }
 
 bool SqliteRecordset::LoadRow() {
-    const auto& items = fields_.Items();
-    sqlite3_stmt* row = cursor_.Handle();
-    for (size_t column = 0; column < items.size(); ++column)
-        items[column]->LoadValue(ReadColumnValue(row, static_cast<int>(column), types_[column]));
+    LoadColumnValues(fields_, types_, cursor_.Handle());
     return true;
 }
 

@@ -12,8 +12,11 @@
 //   5     CURRENCY           10    VARCHAR(n)
 #pragma once
 
+#include "export/data/Fields.h"
+
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -34,5 +37,15 @@ QString DeclaredTypeFor(short type, int size);
 QVariant ReadColumnValue(sqlite3_stmt* statement, int column, short type);
 //! Binds `value` (already converted to the field's type) to parameter `index` (1-based).
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value);
+
+//! Appends the recordset field of one result column, locked against definition changes:
+//! its type and size come from the declared type, and a name already present gets a
+//! numeric suffix (a view or query may repeat a column name; field names are unique).
+//! The column's type code is appended to types.
+void AppendColumnField(Fields& fields, std::vector<short>& types, const QString& columnName,
+                       const QString& declaredType, bool required = false);
+
+//! Loads the current row of statement into the fields, column by column.
+void LoadColumnValues(const Fields& fields, const std::vector<short>& types, sqlite3_stmt* row);
 
 }  // namespace morvane
