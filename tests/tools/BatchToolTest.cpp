@@ -117,9 +117,17 @@ TEST_F(BatchToolTest, QueriesSettingsAndSummary) {
 }
 
 TEST_F(BatchToolTest, UnknownSettingIsRefusedBeforeTheRun) {
-    WriteFile(dir_.filePath("settings.ini"), "[settings]\r\nWeekly=\r\n");
-    const ToolResult result = Batch(
-        Export("People") + QStringList{"--setting", "Monthly", "--ini", dir_.filePath("settings.ini")});
+    // The settings list hides names after one starting with "Default"; the section counts.
+    WriteFile(dir_.filePath("settings.ini"),
+              "[settings]\r\nDefaultish=\r\nWeekly=\r\n\r\n[Weekly]\r\nNbFields=1\r\n"
+              "Field0=id\r\n");
+    const ToolResult weekly = Batch(Export("People") + QStringList{"--setting", "Weekly", "--ini",
+                                                                   dir_.filePath("settings.ini")});
+    EXPECT_EQ(weekly.exitCode, 0) << weekly.err.toStdString();
+    EXPECT_EQ(ReadFile(OutPath()), "1\r\n2\r\n");
+    QFile::remove(OutPath());
+    const ToolResult result = Batch(Export("People") + QStringList{"--setting", "Monthly", "--ini",
+                                                                   dir_.filePath("settings.ini")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("no setting named 'Monthly'")) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(OutPath()));
@@ -127,12 +135,14 @@ TEST_F(BatchToolTest, UnknownSettingIsRefusedBeforeTheRun) {
 
 TEST_F(BatchToolTest, ParametersAnswerTheQueryBoxes) {
     auto db = DBEngine::Instance().OpenDatabase(DbPath(), 0, false, QStringLiteral(";pwd=;"));
-    db->CreateQueryDef(QStringLiteral("AmountsAbove"), 0,
-                       QStringLiteral("SELECT id FROM People WHERE id >= :First AND amount < :Most"));
+    db->CreateQueryDef(
+        QStringLiteral("AmountsAbove"), 0,
+        QStringLiteral("SELECT id FROM People WHERE id >= :First AND amount < :Most"));
     db->CreateQueryDef(QStringLiteral("DropPoor"), 32,
                        QStringLiteral("DELETE FROM People WHERE amount < :Limit"));
     db->Close();
-    const QStringList query = {"--database", DbPath(), "--query", "AmountsAbove", "--out", OutPath()};
+    const QStringList query = {"--database",   DbPath(), "--query",
+                               "AmountsAbove", "--out",  OutPath()};
     struct Case {
         QStringList params;
         QByteArray file;
@@ -156,6 +166,22 @@ TEST_F(BatchToolTest, ParametersAnswerTheQueryBoxes) {
     QFile::remove(OutPath());
     EXPECT_EQ(Batch(Export("People")).exitCode, 0);
     EXPECT_EQ(ReadFile(OutPath()), kPeopleExport);
+}
+
+TEST_F(BatchToolTest, ErrorsContinuedPastExitWithOne) {
+    // A template in a missing folder: the page head's continue prompt takes its default
+    // (Yes) and the page is written without a body tag, but the run reported an error.
+    WriteFile(dir_.filePath("settings.ini"),
+              "[settings]\r\nPage=\r\n\r\n[Page]\r\nTypeFormat=3\r\nNbFields=1\r\n"
+              "Field0=id\r\nHtmlTemplate=" +
+                  dir_.filePath("no/such/t.html").toUtf8() + "\r\n");
+    const ToolResult result = Batch(Export("People") + QStringList{"--setting", "Page", "--ini",
+                                                                   dir_.filePath("settings.ini")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("Error: Error in exporting field names "))
+        << result.err.toStdString();
+    EXPECT_TRUE(
+        ReadFile(OutPath()).startsWith("<HTML><HEAD><TITLE></TITLE></HEAD><TABLE BORDER=1"));
 }
 
 TEST_F(BatchToolTest, ExistingExportFile) {

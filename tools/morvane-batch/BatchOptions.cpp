@@ -143,8 +143,9 @@ QString BatchUsageText() {
         text += left.leftJustified(20) + QLatin1Char(' ') + QLatin1String(entry.help) + u'\n';
     }
     text += QStringLiteral(
-        "\nExit status: 0 the export ran to its end, 1 it did not (error, stop, declined\n"
-        "overwrite, source not opened), 2 usage error.\n");
+        "\nExit status: 0 the export ran to its end with no error reported, 1 otherwise\n"
+        "(an error box, even one the run continued past; a stop; a declined overwrite; a\n"
+        "source not opened), 2 usage error.\n");
     return text;
 }
 

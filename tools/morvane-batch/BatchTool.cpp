@@ -1,7 +1,7 @@
 #include "tools/morvane-batch/BatchTool.h"
 
 #include "export/common/ConsolePrompter.h"
-#include "export/common/IniAccess.h"
+#include "export/common/IniFile.h"
 #include "export/control/PlainCaller.h"
 #include "export/wizard/ExportSession.h"
 #include "tools/morvane-batch/ConsoleProgress.h"
@@ -13,22 +13,36 @@
 namespace morvane {
 namespace {
 
-// The console prompter of a run with a progress line: a message starts on a line of its
-// own instead of continuing the bar's line.
-class BarAwarePrompter : public ConsolePrompter {
+// The console prompter of the tool: a message starts on a line of its own instead of
+// continuing the progress bar's line, and every error box is counted, so a run that went
+// on past an error (a continue prompt answered Yes, an incompatible setting exported with
+// the defaults) is not reported to the script as a clean success.
+class BatchPrompter : public ConsolePrompter {
   public:
-    BarAwarePrompter(Options options, ConsoleProgress* progress)
+    BatchPrompter(Options options, ConsoleProgress* progress)
         : ConsolePrompter(std::move(options)), progress_(progress) {}
 
     MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                      int defaultButton) override {
         if (progress_) progress_->BreakLine();
+        if (title == QLatin1String("Error")) ++errors_;
         return ConsolePrompter::MsgBox(text, buttons, icon, title, defaultButton);
     }
+    int Errors() const { return errors_; }
 
   private:
     ConsoleProgress* progress_;
+    int errors_ = 0;
 };
+
+//! True when the settings file holds a section for the setting (its name in the settings
+//! list is not needed: that list hides every name after one starting with "Default").
+bool SettingExists(const QString& iniFile, const QString& setting) {
+    if (iniFile.isEmpty()) return false;
+    IniFile ini(iniFile);
+    ini.Load();
+    return ini.Keys(setting).has_value();
+}
 
 }  // namespace
 
@@ -53,10 +67,7 @@ int BatchTool::Run() {
     // A setting the file does not hold would read as an empty selection and export records
     // with no fields; for a script that is a failure, so it is refused before the run.
     if (!request_.setting.isEmpty()) {
-        SetIniFile(request_.iniFile);
-        QStringList names;
-        ExportSession::ListSettings(names);
-        if (!names.contains(request_.setting, Qt::CaseInsensitive)) {
+        if (!SettingExists(request_.iniFile, request_.setting)) {
             std::fprintf(stderr, "Error: no setting named '%s' in the settings file '%s'\n",
                          qUtf8Printable(request_.setting), qUtf8Printable(request_.iniFile));
             return 1;
@@ -75,8 +86,9 @@ int BatchTool::Run() {
     // A parameter's input box is titled with its name between apostrophes and a colon;
     // a box no --param answers gets an empty answer.
     for (auto param = request_.parameters.cbegin(); param != request_.parameters.cend(); ++param)
-        options.inputAnswers.insert(QLatin1Char('\'') + param.key() + QStringLiteral("':"), param.value());
-    BarAwarePrompter prompter(options, progress.get());
+        options.inputAnswers.insert(QLatin1Char('\'') + param.key() + QStringLiteral("':"),
+                                    param.value());
+    BatchPrompter prompter(options, progress.get());
 
     bool completed = false;
     {
@@ -87,7 +99,7 @@ int BatchTool::Run() {
         session.DoBatchExport(request_.setting);
         completed = session.LastRunCompleted();
     }  // the session releases its source here, as the control releases its wizard
-    return completed ? 0 : 1;
+    return completed && prompter.Errors() == 0 ? 0 : 1;
 }
 
 }  // namespace morvane
