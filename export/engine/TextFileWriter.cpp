@@ -49,8 +49,9 @@ void TextFileWriter::Open(const QString& path) {
     if (path.isEmpty())
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
     if (IsSpecialPath(path)) throw RuntimeError(75, QStringLiteral("Path/File access error"));
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(),
+               O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) throw FileError(errno);
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -128,9 +128,10 @@ void frmProgress::Command1_Click() {
 }
 
 void frmProgress::closeEvent(QCloseEvent* event) {
-    // While the run is alive the close box asks like the stop button; the window closes
-    // itself when the run returns.
-    if (running_) {
+    // While a run is pending or alive the close box asks like the stop button (closing
+    // before the run started would silently drop the export); the window closes itself
+    // when the run returns.
+    if (run_) {
         event->ignore();
         Command1_Click();
         return;
@@ -139,7 +140,7 @@ void frmProgress::closeEvent(QCloseEvent* event) {
 }
 
 void frmProgress::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && running_) {
+    if (event->key() == Qt::Key_Escape && run_) {
         Command1_Click();
         return;
     }
