@@ -4,15 +4,27 @@ namespace morvane {
 
 namespace {
 
-// Splits the text after the type specifier at ";" outside braces.
+// Splits the text after the type specifier at ";". A value that starts with "{" and has a
+// "}" closing it before the next item (or the end) is braced and may hold ";"; any other
+// "{" is an ordinary character, so a password such as "{abc" reads back as written.
 QStringList SplitItems(const QString& text) {
     QStringList items;
     QString current;
-    bool inBraces = false;
-    for (const QChar ch : text) {
-        if (ch == QLatin1Char('{')) inBraces = true;
-        if (ch == QLatin1Char('}')) inBraces = false;
-        if (ch == QLatin1Char(';') && !inBraces) {
+    for (qsizetype pos = 0; pos < text.size(); ++pos) {
+        const QChar ch = text.at(pos);
+        const bool valueStart =
+            pos > 0 && text.at(pos - 1) == QLatin1Char('=') && current.count(QLatin1Char('=')) == 1;
+        if (ch == QLatin1Char('{') && valueStart) {
+            qsizetype close = text.indexOf(QLatin1Char('}'), pos + 1);
+            while (close >= 0 && close + 1 < text.size() && text.at(close + 1) != QLatin1Char(';'))
+                close = text.indexOf(QLatin1Char('}'), close + 1);
+            if (close >= 0) {
+                current += text.mid(pos, close - pos + 1);
+                pos = close;
+                continue;
+            }
+        }
+        if (ch == QLatin1Char(';')) {
             items << current;
             current.clear();
         } else {

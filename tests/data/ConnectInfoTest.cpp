@@ -20,6 +20,10 @@ TEST(ConnectInfoTest, Parse) {
         {"ODBC;DSN=sales;UID=bob;PWD={x;y};DATABASE=d", "ODBC", "x;y", "sales"},
         {"Excel 97", "Excel 97", "", ""},
         {";password=p2", "", "p2", ""},
+        // Only a value that starts with "{" and is closed before the next item is braced.
+        {";pwd={abc;", "", "{abc", ""},
+        {";pwd=a{b;c};", "", "a{b", ""},
+        {"ODBC;PWD={a}b};DSN=s", "ODBC", "a}b", "s"},
     };
     for (const Case& c : cases) {
         const ConnectInfo info = ConnectInfo::Parse(c.connect);
