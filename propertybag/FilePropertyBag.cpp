@@ -166,7 +166,11 @@ FilePropertyBag::FilePropertyBag(QString path, PropertyBagOptions options)
     : MemoryPropertyBag(options), path_(std::move(path)) {}
 
 QString FilePropertyBag::FormatLine(const QString& key, const QVariant& value) {
-    return Escape(key) + QLatin1Char('=') + FormatValue(value);
+    // A line starting with "#" reads as a comment, so a key's leading "#" is escaped.
+    QString escapedKey = Escape(key);
+    if (escapedKey.startsWith(QLatin1Char('#')))
+        escapedKey.replace(0, 1, QStringLiteral("\\u0023"));
+    return escapedKey + QLatin1Char('=') + FormatValue(value);
 }
 
 bool FilePropertyBag::ParseLine(const QString& line, QString& key, QVariant& value) {

@@ -28,6 +28,7 @@ TEST(FilePropertyBagTest, ValuesRoundTripWithTheirTypes) {
         {"controls", QString(QChar(1)) + "\t" + QChar(0x7f)},
         {"backslash", QString("C:\\dir\\")},
         {"colon", QString("s:x:y")},
+        {"#hash key", QString("a key that would look like a comment line")},
         {"true", true},
         {"false", false},
         {"i16min", QVariant::fromValue<qint16>(std::numeric_limits<qint16>::min())},

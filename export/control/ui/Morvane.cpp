@@ -185,6 +185,10 @@ void Morvane::RunSession(Run run) {
         RecordError(error.Number(), error.Description());
     } catch (const std::exception& error) {
         RecordError(ErrInvalidProcedureCall, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        // Anything else (thrown by a host's event handler, say) must not cross the
+        // meta-call that invoked Execute or BatchExport either.
+        RecordError(ErrInternal, QStringLiteral("Internal error"));
     }
 }
 
