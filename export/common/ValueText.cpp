@@ -179,30 +179,12 @@ struct RegionalFormat {
     }
 };
 
-// The locale's short date format with the year widened to four digits.
-QString FourDigitYearFormat(const QLocale& locale) {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (format.contains(QLatin1String("yyyy"))) return format;
-    const qsizetype at = format.indexOf(u'y');
-    if (at < 0) return format;
-    qsizetype end = at;
-    while (end < format.size() && format[end] == u'y') ++end;
-    return format.replace(at, end - at, QLatin1String("yyyy"));
-}
-
-// The locale's long time format without the time zone ("t").
-QString TimeFormatWithoutZone(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
-    return format.trimmed();
-}
-
 RegionalFormat MakeFormat(const QLocale& requested) {
     const QLocale locale = requested.language() == QLocale::C
                                ? QLocale(QLocale::English, QLocale::UnitedStates)
                                : requested;
-    const QString dateFormat = FourDigitYearFormat(locale);
-    const QString timeFormat = TimeFormatWithoutZone(locale);
+    const QString dateFormat = DateFormatFor(locale);
+    const QString timeFormat = TimeFormatFor(locale);
     return {locale,
             locale.decimalPoint(),
             dateFormat,
@@ -291,6 +273,23 @@ QString GuidText(const QVariant& value) {
 }
 
 }  // namespace
+
+QString DateFormatFor(const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1String("yyyy"))) return format;
+    const qsizetype at = format.indexOf(u'y');
+    if (at < 0) return format;
+    qsizetype end = at;
+    while (end < format.size() && format[end] == u'y') ++end;
+    return format.replace(at, end - at, QLatin1String("yyyy"));
+}
+
+QString TimeFormatFor(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return format.trimmed();
+}
+
 
 QString ValueText(const QVariant& value, short fieldType) {
     if (value.isNull()) return QString();

@@ -35,6 +35,11 @@ namespace morvane {
 //! The default text of value, a value of an engine field of type fieldType.
 QString ValueText(const QVariant& value, short fieldType);
 
+//! The date format ValueText uses: the locale's short date format with a four-digit year.
+QString DateFormatFor(const QLocale& locale);
+//! The time format ValueText uses: the locale's long time format without the time zone.
+QString TimeFormatFor(const QLocale& locale);
+
 //! Selects the regional setting ValueText follows.
 void SetRegionalLocale(const QLocale& locale);
 //! The regional setting in force.

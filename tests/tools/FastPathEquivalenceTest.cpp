@@ -113,24 +113,6 @@ TEST_F(RegionalTest, FloatingTextMatchesQtGeneralFormat) {
               QString::number(std::numeric_limits<double>::infinity(), 'G', 15));
 }
 
-// The formats ValueText follows: the short date format with a four-digit year, the long
-// time format without the zone.
-QString DateFormatOf(const QLocale& locale) {
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (format.contains(QLatin1String("yyyy"))) return format;
-    const qsizetype at = format.indexOf(u'y');
-    if (at < 0) return format;
-    qsizetype end = at;
-    while (end < format.size() && format[end] == u'y') ++end;
-    return format.replace(at, end - at, QLatin1String("yyyy"));
-}
-
-QString TimeFormatOf(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
-    return format.trimmed();
-}
-
 TEST_F(RegionalTest, DatesAndTimesMatchQLocaleInEveryLocale) {
     const QLocale locales[] = {
         QLocale(QLocale::English, QLocale::UnitedStates),
@@ -151,8 +133,8 @@ TEST_F(RegionalTest, DatesAndTimesMatchQLocaleInEveryLocale) {
     std::mt19937 random(11);
     for (const QLocale& locale : locales) {
         SetRegionalLocale(locale);
-        const QString dateFormat = DateFormatOf(locale);
-        const QString timeFormat = TimeFormatOf(locale);
+        const QString dateFormat = DateFormatFor(locale);
+        const QString timeFormat = TimeFormatFor(locale);
         for (int index = 0; index < 300; ++index) {
             const QDate date(1 + static_cast<int>(random() % 9999),
                              1 + static_cast<int>(random() % 12),
