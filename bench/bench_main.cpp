@@ -9,7 +9,7 @@
 // morvane-batch, the benchmark pins the local time zone (LocalTimeZone.h) unless --keep-tz.
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
-#include "tools/morvane-batch/LocalTimeZone.h"
+#include "tools/common/LocalTimeZone.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

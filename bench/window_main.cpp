@@ -6,7 +6,7 @@
 #include "bench/BenchTable.h"
 #include "export/common/ConsolePrompter.h"
 #include "export/engine/ui/frmProgress.h"
-#include "tools/morvane-batch/LocalTimeZone.h"
+#include "tools/common/LocalTimeZone.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -3,7 +3,7 @@
 // its end, 1 it did not, 2 usage error.
 #include "tools/morvane-batch/BatchOptions.h"
 #include "tools/morvane-batch/BatchTool.h"
-#include "tools/morvane-batch/LocalTimeZone.h"
+#include "tools/common/LocalTimeZone.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -2,6 +2,7 @@
 // Exit status: 0 success, 1 engine failure (each error of the engine's Errors collection
 // printed as "error NUMBER: DESCRIPTION" on stderr), 2 usage error.
 #include "export/data/DBEngine.h"
+#include "tools/common/LocalTimeZone.h"
 #include "tools/morvane-db/DbInspector.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Rows of dates would otherwise make the C library re-read the zone file per value.
+    morvane::PinLocalTimeZone();
     QCoreApplication app(argc, argv);
     QFile standardOutput;
     standardOutput.open(stdout, QIODevice::WriteOnly);

@@ -1,4 +1,4 @@
-#include "tools/morvane-batch/LocalTimeZone.h"
+#include "tools/common/LocalTimeZone.h"
 
 #include <QByteArray>
 #include <QtGlobal>
