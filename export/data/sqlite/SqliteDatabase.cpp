@@ -100,22 +100,13 @@ void SqliteDatabase::Run(const QString& sql) {
     }
 }
 
-void SqliteDatabase::Attach(SqliteRecordset* recordset) {
+void SqliteDatabase::Attach(SqliteCursorRecordset* recordset) {
     recordsets_.push_back(recordset);
 }
 
-void SqliteDatabase::Detach(SqliteRecordset* recordset) {
+void SqliteDatabase::Detach(SqliteCursorRecordset* recordset) {
     recordsets_.erase(std::remove(recordsets_.begin(), recordsets_.end(), recordset),
                       recordsets_.end());
-}
-
-void SqliteDatabase::Attach(SqliteQueryRecordset* recordset) {
-    queryRecordsets_.push_back(recordset);
-}
-
-void SqliteDatabase::Detach(SqliteQueryRecordset* recordset) {
-    queryRecordsets_.erase(std::remove(queryRecordsets_.begin(), queryRecordsets_.end(), recordset),
-                           queryRecordsets_.end());
 }
 
 void SqliteDatabase::NoteInsert() {
@@ -141,8 +132,7 @@ void SqliteDatabase::FlushWrites() {
 
 void SqliteDatabase::PrepareForSchemaChange() {
     FlushWrites();
-    for (SqliteRecordset* recordset : recordsets_) recordset->Park();
-    for (SqliteQueryRecordset* recordset : queryRecordsets_) recordset->Park();
+    for (SqliteCursorRecordset* recordset : recordsets_) recordset->Park();
 }
 
 void SqliteDatabase::CheckWritable() const {

@@ -25,8 +25,7 @@ struct sqlite3;
 namespace morvane {
 
 class Parameters;
-class SqliteQueryRecordset;
-class SqliteRecordset;
+class SqliteCursorRecordset;
 
 class SqliteDatabase : public Database {
   public:
@@ -44,10 +43,9 @@ class SqliteDatabase : public Database {
     // Driver side, used by the recordsets and views of this database.
     sqlite3* Connection() const { return connection_; }
     const QString& Path() const { return Name(); }
-    void Attach(SqliteRecordset* recordset);
-    void Detach(SqliteRecordset* recordset);
-    void Attach(SqliteQueryRecordset* recordset);
-    void Detach(SqliteQueryRecordset* recordset);
+    //! The recordsets that are parked before a schema change.
+    void Attach(SqliteCursorRecordset* recordset);
+    void Detach(SqliteCursorRecordset* recordset);
     //! Runs the statements of a stored action query with its parameters bound, all or none.
     //! Raises 3065 for a statement that returns rows, 3027 when read-only.
     void RunStoredQuery(const QString& sql, const Parameters& parameters);
@@ -83,8 +81,7 @@ class SqliteDatabase : public Database {
     bool readOnly_;
     bool writing_ = false;
     int pendingRows_ = 0;
-    std::vector<SqliteRecordset*> recordsets_;
-    std::vector<SqliteQueryRecordset*> queryRecordsets_;
+    std::vector<SqliteCursorRecordset*> recordsets_;
 };
 
 }  // namespace morvane

@@ -13,31 +13,15 @@ namespace morvane {
 
 SqliteQueryRecordset::SqliteQueryRecordset(const std::shared_ptr<SqliteDatabase>& database,
                                            const QString& sql, const Parameters& parameters)
-    : Recordset(database, dbOpenSnapshot, false),
-      database_(*database),
-      sql_(sql),
-      parameters_(parameters) {
+    : SqliteCursorRecordset(database, dbOpenSnapshot, false), sql_(sql), parameters_(parameters) {
     if (SqliteQueryText::Scan(sql_).Statements != 1)
         throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
     database_.FlushWrites();
     DefineFields(Prepare());
-    database_.Attach(this);
-    try {
-        Start();
-    } catch (...) {
-        Release();  // no destructor runs for a half-built object
-        throw;
-    }
+    Start();
 }
 
-SqliteQueryRecordset::~SqliteQueryRecordset() {
-    Release();
-}
-
-void SqliteQueryRecordset::Release() {
-    cursor_.Finalize();
-    database_.Detach(this);
-}
+SqliteQueryRecordset::~SqliteQueryRecordset() = default;
 
 SqliteStatement SqliteQueryRecordset::Prepare() const {
     SqliteStatement statement(database_.Connection(), sql_, database_.Path());
@@ -61,11 +45,6 @@ void SqliteQueryRecordset::DefineFields(const SqliteStatement& statement) {
     fields_.SetLocked(true);
 }
 
-bool SqliteQueryRecordset::LoadRow() {
-    LoadColumnValues(fields_, types_, cursor_.Handle());
-    return true;
-}
-
 bool SqliteQueryRecordset::doSeek(qint64 index) {
     database_.FlushWrites();
     if (index < 0) return false;
@@ -86,17 +65,6 @@ bool SqliteQueryRecordset::doSeek(qint64 index) {
     return LoadRow();
 }
 
-bool SqliteQueryRecordset::doNext() {
-    if (parked_) return doSeek(index_ + 1);
-    database_.FlushWrites();
-    ++index_;
-    if (!cursor_.Step()) {
-        Park();
-        return false;
-    }
-    return LoadRow();
-}
-
 qint64 SqliteQueryRecordset::doCount() {
     database_.FlushWrites();
     SqliteStatement counter = Prepare();
@@ -111,13 +79,8 @@ void SqliteQueryRecordset::doInsert() {
                              QStringLiteral("Cannot update. Database or object is read-only."));
 }
 
-void SqliteQueryRecordset::Park() {
-    cursor_.Finalize();
-    parked_ = true;
-}
-
 void SqliteQueryRecordset::doClose() {
-    Release();
+    cursor_.Finalize();
 }
 
 }  // namespace morvane

@@ -10,8 +10,7 @@
 #pragma once
 
 #include "export/data/Parameters.h"
-#include "export/data/Recordset.h"
-#include "export/data/sqlite/SqliteStatement.h"
+#include "export/data/sqlite/SqliteCursorRecordset.h"
 
 #include <QString>
 #include <memory>
@@ -21,18 +20,14 @@ namespace morvane {
 
 class SqliteDatabase;
 
-class SqliteQueryRecordset : public Recordset {
+class SqliteQueryRecordset : public SqliteCursorRecordset {
   public:
     SqliteQueryRecordset(const std::shared_ptr<SqliteDatabase>& database, const QString& sql,
                          const Parameters& parameters);
     ~SqliteQueryRecordset() override;
 
-    //! Releases the cursor; the next move re-runs the statement at the current record.
-    void Park();
-
   protected:
     bool doSeek(qint64 index) override;
-    bool doNext() override;
     qint64 doCount() override;
     void doInsert() override;
     void doClose() override;
@@ -40,16 +35,9 @@ class SqliteQueryRecordset : public Recordset {
   private:
     SqliteStatement Prepare() const;
     void DefineFields(const SqliteStatement& statement);
-    bool LoadRow();
-    void Release();
 
-    SqliteDatabase& database_;
     QString sql_;
     morvane::Parameters parameters_;
-    SqliteStatement cursor_;
-    qint64 index_ = -1;   //!< index of the row the cursor stands on
-    bool parked_ = true;  //!< the cursor is not running
-    std::vector<short> types_;
 };
 
 }  // namespace morvane

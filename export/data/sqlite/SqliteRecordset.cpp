@@ -10,18 +10,11 @@ namespace morvane {
 
 SqliteRecordset::SqliteRecordset(const std::shared_ptr<SqliteDatabase>& database,
                                  const QString& source, bool isTable, short type, bool updatable)
-    : Recordset(database, type, updatable),
-      database_(*database),
+    : SqliteCursorRecordset(database, type, updatable),
       source_(source),
       from_(" FROM " + QuoteIdentifier(source)) {
     DefineFields(isTable);
-    database_.Attach(this);
-    try {
-        Start();
-    } catch (...) {
-        Release();  // no destructor runs for a half-built object
-        throw;
-    }
+    Start();
 }
 
 SqliteRecordset::~SqliteRecordset() {
@@ -32,7 +25,6 @@ void SqliteRecordset::Release() {
     cursor_.Finalize();
     count_.Finalize();
     insert_.Finalize();
-    database_.Detach(this);
 }
 
 // Field types come from the declared column types; required flags from the table.
@@ -51,11 +43,6 @@ void SqliteRecordset::DefineFields(bool isTable) {
     fields_.SetLocked(true);
 }
 
-bool SqliteRecordset::LoadRow() {
-    LoadColumnValues(fields_, types_, cursor_.Handle());
-    return true;
-}
-
 bool SqliteRecordset::doSeek(qint64 index) {
     database_.FlushWrites();
     if (index < 0) return false;
@@ -66,17 +53,6 @@ bool SqliteRecordset::doSeek(qint64 index) {
     cursor_ = SqliteStatement(database_.Connection(), sql, database_.Path());
     parked_ = false;
     index_ = index;
-    if (!cursor_.Step()) {
-        Park();
-        return false;
-    }
-    return LoadRow();
-}
-
-bool SqliteRecordset::doNext() {
-    if (parked_) return doSeek(index_ + 1);
-    database_.FlushWrites();
-    ++index_;
     if (!cursor_.Step()) {
         Park();
         return false;
@@ -115,11 +91,6 @@ void SqliteRecordset::doInsert() {
         BindValue(insert_.Handle(), static_cast<int>(column) + 1, items[column]->Value());
     insert_.Step();
     insert_.Reset();
-}
-
-void SqliteRecordset::Park() {
-    cursor_.Finalize();
-    parked_ = true;
 }
 
 void SqliteRecordset::doClose() {

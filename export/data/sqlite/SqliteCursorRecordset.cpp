@@ -1,0 +1,40 @@
+#include "export/data/sqlite/SqliteCursorRecordset.h"
+
+#include "export/data/sqlite/SqliteDatabase.h"
+#include "export/data/sqlite/SqliteTypes.h"
+
+namespace morvane {
+
+SqliteCursorRecordset::SqliteCursorRecordset(const std::shared_ptr<SqliteDatabase>& database,
+                                             short type, bool updatable)
+    : Recordset(database, type, updatable), database_(*database) {
+    database_.Attach(this);
+}
+
+SqliteCursorRecordset::~SqliteCursorRecordset() {
+    cursor_.Finalize();
+    database_.Detach(this);
+}
+
+void SqliteCursorRecordset::Park() {
+    cursor_.Finalize();
+    parked_ = true;
+}
+
+bool SqliteCursorRecordset::doNext() {
+    if (parked_) return doSeek(index_ + 1);
+    database_.FlushWrites();
+    ++index_;
+    if (!cursor_.Step()) {
+        Park();
+        return false;
+    }
+    return LoadRow();
+}
+
+bool SqliteCursorRecordset::LoadRow() {
+    LoadColumnValues(fields_, types_, cursor_.Handle());
+    return true;
+}
+
+}  // namespace morvane
