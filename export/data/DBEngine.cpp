@@ -16,7 +16,7 @@ DBEngine::DBEngine() {
 std::shared_ptr<Database> DBEngine::OpenDatabase(const QString& name, int options, bool readOnly,
                                                  const QString& connect) {
     const ConnectInfo info = ConnectInfo::Parse(connect);
-    Driver& driver = registry_.Find(info.Type);
+    Driver& driver = registry_.FindFor(info.Type, name);
     return driver.OpenDatabase(name, OpenOptions{options, readOnly}, connect, info);
 }
 

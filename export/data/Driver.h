@@ -2,10 +2,14 @@
 // engine's DriverRegistry under the connect-string type specifiers they serve ("" for the
 // native format, "Paradox 3.x", "dBASE IV", "ODBC", ...). A read-only driver keeps the
 // default CreateDatabase, which fails with 3027.
+//
+// Several file families share the empty type specifier (the native format and Jet files);
+// the registry then picks the driver by the file's first bytes (RecognizesHeader).
 #pragma once
 
 #include "export/data/ConnectInfo.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 
@@ -30,6 +34,14 @@ class Driver {
     //! Creates a new empty database `name`; `locale` is the engine's collating locale text.
     virtual std::shared_ptr<Database> CreateDatabase(const QString& name, const QString& locale,
                                                      int options);
+
+    //! True when `header` (the first bytes of an existing file, at most HeaderProbeSize)
+    //! is the start of a file this driver reads. Only drivers registered for content
+    //! recognition are asked (DriverRegistry::RegisterByContent).
+    virtual bool RecognizesHeader(const QByteArray& header) const;
+
+    //! How many leading bytes of a file content recognition reads.
+    static constexpr int HeaderProbeSize = 64;
 };
 
 }  // namespace morvane

@@ -10,6 +10,7 @@
 #include "export/data/Driver.h"
 
 #include <QHash>
+#include <QList>
 #include <QStringList>
 #include <memory>
 
@@ -20,8 +21,16 @@ class DriverRegistry {
     //! Registers `driver` for every type in `types` (a later registration replaces one).
     void Register(const QStringList& types, std::shared_ptr<Driver> driver);
     bool Has(const QString& type) const;
+    //! Registers `driver` to be chosen by content for `type`: when a database of that
+    //! type is opened and the file exists, the first such driver (in registration order)
+    //! whose RecognizesHeader accepts the file's first bytes opens it; otherwise the
+    //! driver registered with Register does.
+    void RegisterByContent(const QString& type, std::shared_ptr<Driver> driver);
     //! The driver of `type`. Raises 3170 when none is registered.
     Driver& Find(const QString& type) const;
+    //! The driver that opens the existing database `name` of `type`: a content-recognised
+    //! driver when one accepts the file's header, else Find(type).
+    Driver& FindFor(const QString& type, const QString& name) const;
     //! The registered type specifiers, in lower case.
     QStringList Types() const { return drivers_.keys(); }
 
@@ -29,6 +38,7 @@ class DriverRegistry {
     static QString Key(const QString& type) { return type.trimmed().toCaseFolded(); }
 
     QHash<QString, std::shared_ptr<Driver>> drivers_;
+    QHash<QString, QList<std::shared_ptr<Driver>>> byContent_;
 };
 
 }  // namespace morvane
