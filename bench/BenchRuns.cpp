@@ -63,15 +63,15 @@ RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFil
     session.SetCaller(&caller);
     session.SetProgressDisplay(display);
     try {
-        session.SourceDb = DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;");
-        session.SourceName = caller.Properties.TableName;
-        session.SourceRs = session.SourceDb->OpenRecordset(session.SourceName, dbOpenTable);
+        session.Source().SetDb(DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;"));
+        session.Source().SetName(caller.Properties.TableName);
+        session.Source().SetRs(session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
     } catch (const std::exception& error) {
         timing.problem = QString::fromUtf8(error.what());
         return timing;
     }
     session.SetDefaultSetting();
-    session.ExportFile = exportFile;
+    session.Destination().File = exportFile;
     session.StartExport();
     timing.seconds = clock.nsecsElapsed() / 1e9;
     timing.cpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;

@@ -48,6 +48,7 @@ void ShowError(Prompter& prompter, const std::exception& current) {
     text += kLineBreak;
     prompter.Beep();
     AppendErrorDetails(text, current);
+    prompter.NoteErrorReport();
     prompter.MsgBox(text, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Error"));
     ErrorContext().clear();
 }

@@ -43,6 +43,16 @@ public:
     //! The application's mouse pointer (MousePointerCode values).
     virtual int MousePointer() const = 0;
     virtual void SetMousePointer(int code) = 0;
+
+    //! How many error reports went through this prompter (ShowError's box, the export
+    //! run's continue question, the incompatible-setting message); the caller of a run
+    //! compares the count before and after it.
+    int ErrorReports() const { return errorReports_; }
+    //! Called by the code that shows an error report, once per report.
+    void NoteErrorReport() { ++errorReports_; }
+
+private:
+    int errorReports_ = 0;
 };
 
 }  // namespace morvane

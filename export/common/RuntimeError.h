@@ -27,6 +27,7 @@ enum RuntimeErrorNumber {
     ErrPathFileAccess = 75,
     ErrPathNotFound = 76,
     ErrObjectNotSet = 91,
+    ErrInvalidPropertyValue = 380,
 };
 
 class RuntimeError : public std::exception {

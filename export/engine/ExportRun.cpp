@@ -427,6 +427,8 @@ void ExportRun::OnFailure(const std::exception& error) {
 }
 
 bool ExportRun::AskContinue(const QString& message) {
+    // The question reports an error too, whatever the answer.
+    ctx_.prompter.NoteErrorReport();
     return ctx_.prompter.MsgBox(message, MsgButtons::YesNo, MsgIcon::Exclamation,
                                 QStringLiteral("Error")) == MsgResult::Yes;
 }

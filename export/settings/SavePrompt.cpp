@@ -11,7 +11,7 @@ bool PromptSaveSetting(SettingsHost& host) {
     Prompter& prompter = session.GetPrompter();
     const QString name = prompter
                              .InputBox(QStringLiteral("Type in the name of the setting:"),
-                                       QStringLiteral("Save Setting"), session.SettingName)
+                                       QStringLiteral("Save Setting"), session.SettingName())
                              .value_or(QString());
     if (name.isEmpty()) return false;
     // A name the settings file cannot hold would corrupt another setting or the file's own
@@ -22,7 +22,7 @@ bool PromptSaveSetting(SettingsHost& host) {
                         QStringLiteral("Save Setting"));
         return false;
     }
-    session.SettingName = name;
+    session.SetSettingName(name);
     if (!host.Title().isEmpty())
         host.SetTitle(session.Caller()->ExportCaption() + QStringLiteral(" - ") + name);
     session.SaveSetting();

@@ -1,25 +1,29 @@
 #include "export/wizard/ExportSession.h"
 
+#include "export/common/Prompter.h"
+#include "export/control/ExportCaller.h"
+#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
-#include "export/data/Recordset.h"
 
 namespace morvane {
 
-ExportSession::ExportSession(Prompter& prompter) : prompter_(prompter) {}
+ExportSession::ExportSession(Prompter& prompter)
+    : prompter_(prompter), errorReportsAtStart_(prompter.ErrorReports()) {}
 
-ExportSession::~ExportSession() { ReleaseSource(); }
+ExportSession::~ExportSession() = default;
 
-void ExportSession::SetCaller(ExportCaller* aCaller) { caller_ = aCaller; }
+void ExportSession::SetCaller(ExportCaller* aCaller) {
+    caller_ = aCaller;
+}
 
-void ExportSession::ShowWizard() {}
+SessionOutcome ExportSession::Outcome() const {
+    return SessionOutcome{lastRunCompleted_, prompter_.ErrorReports() - errorReportsAtStart_};
+}
 
-void ExportSession::ReleaseSource() {
-    // Releasing never reports: the source is gone either way.
-    try {
-        SourceRs.reset();
-        SourceDb.reset();
-    } catch (...) {
-    }
+void ExportSession::OpenSourceDatabase(const QString& password) {
+    source_.SetDb(DBEngine::Instance().OpenDatabase(
+        caller_->DataBaseName(), 0, false,
+        caller_->SourceConnect() + QStringLiteral(";pwd=") + password + QLatin1Char(';')));
 }
 
 }  // namespace morvane

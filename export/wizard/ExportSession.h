@@ -16,9 +16,14 @@
 #pragma once
 
 #include "export/settings/ExportSetting.h"
+#include "export/wizard/ExportSource.h"
+#include "export/wizard/FieldLists.h"
+#include "export/wizard/SessionOutcome.h"
+#include "export/wizard/WizardRules.h"
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <memory>
 
 namespace morvane {
@@ -26,10 +31,19 @@ namespace morvane {
 class Database;
 class ExportCaller;
 class ExportProgress;
+class OdbcLogon;
 class ProgressDisplay;
 class Prompter;
 class QueryDef;
 class Recordset;
+class WizardView;
+
+//! An entry of the wizard's source list: a table (Kind 0) or a stored query (Kind 1).
+struct SourceEntry {
+    QString Name;
+    int Kind = 0;
+};
+
 
 class ExportSession {
   public:
@@ -52,9 +66,8 @@ class ExportSession {
 
     // --- Entry points --------------------------------------------------------------------
 
-    //! Interactive opening: opens the source, prepares the wizard and shows it modally;
-    //! returns when the wizard closes or opening failed. (Filled by the wizard: returns at
-    //! once until then.)
+    //! Interactive opening: opens the source, prepares the wizard and shows it modally
+    //! through the view; returns when the wizard closes or opening failed.
     void ShowWizard();
 
     //! Batch run: opens the source named by the control, applies the named setting (the
@@ -86,12 +99,12 @@ class ExportSession {
     //! the incompatibility message and with the defaults applied, when it names a field
     //! the source lacks.
     bool ReadSetting();
-    //! The names of the stored settings, in file order.
-    static void ListSettings(QStringList& names);
+    //! The names of the stored settings of the control's settings file, in file order.
+    void ListSettings(QStringList& names);
     //! Removes a stored setting: its section and its entry in the list (for a name that
     //! SettingNameProblem refuses, such as "general", only the entry). Throws RuntimeError
     //! when the file cannot be written.
-    static void DeleteSetting(const QString& name);
+    void DeleteSetting(const QString& name);
     //! Empty when name can be saved; otherwise the message refusing it. Refused: an empty
     //! name, "settings" and "general" in any case (the file's own sections), leading or
     //! trailing blanks, a leading "[" or ";", "]", "=", NUL or line breaks anywhere, and
@@ -120,25 +133,97 @@ class ExportSession {
     //! The export run of the current setting; never raises. `progress` may be null.
     void DoExport(ExportProgress* progress);
 
-    // --- State shared with the wizard view (the wizard window's fields) ------------------
+    // --- The session's parts ---------------------------------------------------------
 
-    std::shared_ptr<Database> SourceDb;
-    std::unique_ptr<Recordset> SourceRs;
-    QString SourceName;
-    QString SettingName;
-    ExportSetting Setting;
-    QStringList AvailFields;  //!< LBoxAvailFields: source fields not selected
-    QStringList SelFields;    //!< LBoxSelFields: the selected fields in export order
-    QStringList FixedFields;  //!< LBoxFixedFields: the fields listed for width editing
-    QString ExportFile;
-    short ErrorStep = 0;
-    std::shared_ptr<Database> DestDb;
-    QString DestTableName;
-    QString DestConnect;
+    //! The open source: database, recordset of the chosen table or query, its name.
+    ExportSource& Source() { return source_; }
+    const ExportSource& Source() const { return source_; }
+    //! The three field lists (available, selected in export order, fixed widths).
+    FieldLists& Lists() { return lists_; }
+    const FieldLists& Lists() const { return lists_; }
+    //! Where the run writes: file, destination database, table and ODBC connect string.
+    ExportDestination& Destination() { return destination_; }
+    const ExportDestination& Destination() const { return destination_; }
+    //! The current export setting.
+    ExportSetting& Setting() { return setting_; }
+    const ExportSetting& Setting() const { return setting_; }
+
+    //! The name the current setting was read or saved under.
+    const QString& SettingName() const { return settingName_; }
+    void SetSettingName(const QString& name) { settingName_ = name; }
+
+    //! How far the running operation got (the stage its error report names).
+    short ErrorStep() const { return errorStep_; }
+
+    //! What the last Execute or BatchExport call came to.
+    SessionOutcome Outcome() const;
+
+    // --- The wizard ------------------------------------------------------------------------
+
+    //! The window that shows the wizard. Not owned; ShowWizard does nothing without one.
+    void SetView(WizardView* view) { view_ = view; }
+
+    //! The entries of the source list (multi-table mode): tables first, then queries.
+    const QVector<SourceEntry>& SourceEntries() const { return sourceEntries_; }
+    //! The output kinds still offered, in list order (kind 0 is always there).
+    const QVector<int>& OfferedKinds() const { return offeredKinds_; }
+
+    //! 0 in multi-table mode (the source list step), else 1.
+    int FirstStep() const { return firstStep_; }
+    int CurrentStep() const { return currentStep_; }
+    //! Moves to the step Next (Back) leads to from the current one for the current kind.
+    void GoNext();
+    void GoBack();
+    //! The command buttons' states for the current step, selection and file name.
+    StepButtons CurrentStepButtons() const;
+
+    //! Asks the host whether it allows output kind `kind` (FilterType), afresh each call.
+    bool IsTypeAllowed(int kind);
+
+    //! The source list's choice of entry `index`: opens it (a table, or a stored query)
+    //! and resets the setting for it, keeping the output kind. Nothing happens while no
+    //! source is open yet or when the entry is the open source. Failures are reported.
+    //! Answers true when the source changed (the view then shows the new setting).
+    bool ChooseSource(int index);
+
+    //! The output kind's choice: sets TypeFormat and fits the destination file name's
+    //! extension to it. Answers the new file name.
+    QString ChooseOutputKind(int kind);
+
+    //! The delimiter list's choice: 0 a double quote, 1 an apostrophe, 2 none (the
+    //! delimiter character is then kept; choosing a quote again turns quoting back on).
+    void ChooseDelimiter(int position);
+    //! Brings the setting's field count up to date with the selected list.
+    void CountSelectedFields() { setting_.nbFields = static_cast<short>(lists_.Selected().Count()); }
+
+    //! The save dialog's filter for the offered kinds and the current kind.
+    SaveFilter DestinationFilter() const;
+    //! A file chosen in the save dialog with filter `entry` selected: the file becomes the
+    //! destination and the filter's kind (within its group, the first the host allows) the
+    //! output kind; the file name then gets the kind's extension.
+    void ApplyBrowsedFile(const QString& fileName, int entry);
+
+    //! The ODBC destination confirmed in the logon dialog: its connect string
+    //! ("ODBC;DSN=...;UID=...;PWD=...;" and "Database=...;" when one was given).
+    void UseOdbcLogon(const OdbcLogon& logon);
+
+    //! Finish: runs the export, remembers the file as "LastFile" in the control's settings
+    //! file, and answers true when the wizard is to close (QuitAfterExport); otherwise the
+    //! wizard goes back to its first step with the setting kept.
+    bool Finish();
 
   private:
-    //! Releases SourceRs and SourceDb, ignoring errors.
-    void ReleaseSource();
+    //! Binds the settings-file primitives to this session's control's settings file, so a
+    //! session never uses a file another control bound meanwhile.
+    void BindIniFile() const;
+    //! Opens the database named by the control with `password`.
+    void OpenSourceDatabase(const QString& password);
+    //! Opens source `name` by its kind (0 table, 1 stored query).
+    void OpenSource(const QString& name, int kind);
+    //! The opening sequence's table list and output kinds.
+    void FillSourceEntries();
+    void FilterOutputKinds();
+    void OpenFirstSource();
     void ReadSettingOptions();
     void ReadSettingWidthsAndLists();
     void SaveSettingFields();
@@ -153,6 +238,20 @@ class ExportSession {
     ExportCaller* caller_ = nullptr;
     ProgressDisplay* progressDisplay_ = nullptr;
     bool lastRunCompleted_ = false;
+    int errorReportsAtStart_ = 0;
+
+    ExportSource source_;
+    FieldLists lists_;
+    ExportDestination destination_;
+    ExportSetting setting_;
+    QString settingName_;
+    short errorStep_ = 0;
+
+    WizardView* view_ = nullptr;
+    QVector<SourceEntry> sourceEntries_;
+    QVector<int> offeredKinds_;
+    int firstStep_ = 1;
+    int currentStep_ = 1;
 };
 
 }  // namespace morvane

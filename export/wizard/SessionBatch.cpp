@@ -5,9 +5,9 @@
 
 #include "export/common/ErrorReport.h"
 #include "export/common/IniAccess.h"
+#include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
 #include "export/control/ExportCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
@@ -16,49 +16,48 @@ namespace morvane {
 
 void ExportSession::DoBatchExport(const QString& setting) {
     const QString password = caller_->Password();
-    ExportFile.clear();
+    destination_.File.clear();
     lastRunCompleted_ = false;
-    ReleaseSource();
+    errorReportsAtStart_ = prompter_.ErrorReports();
+    source_.Release();
     try {
-        ErrorStep = 0;
-        SourceDb = DBEngine::Instance().OpenDatabase(
-            caller_->DataBaseName(), 0, false,
-            caller_->SourceConnect() + QStringLiteral(";pwd=") + password + QLatin1Char(';'));
-        ErrorStep = 1;
+        errorStep_ = 0;
+        OpenSourceDatabase(password);
+        errorStep_ = 1;
         if (!caller_->TableName().isEmpty()) {
-            SourceName = caller_->TableName();
-            SourceRs = SourceDb->OpenRecordset(SourceName, dbOpenTable);
+            source_.SetName(caller_->TableName());
+            source_.SetRs(source_.Db()->OpenRecordset(source_.Name(), dbOpenTable));
         } else {
-            SourceName = caller_->QueryName();
+            source_.SetName(caller_->QueryName());
             // Reports its own failures; an action query that ran, a declined one or a
             // failed one leaves no source recordset behind.
-            OpenStoredQuery(SourceName);
-            if (!SourceRs)
+            OpenStoredQuery(source_.Name());
+            if (!source_.Rs())
                 throw RuntimeError(
                     ErrObjectNotSet,
                     QStringLiteral("Object variable or With block variable not set"));
         }
-        ErrorStep = 2;
-        SetIniFile(caller_->IniFile());
+        errorStep_ = 2;
+        BindIniFile();
         if (setting.isEmpty()) {
             SetDefaultSetting();
         } else {
-            SettingName = setting;
+            settingName_ = setting;
             // An incompatible setting has been reported and replaced by the defaults: the
             // export goes on with them.
             ReadSetting();
         }
-        ErrorStep = 3;
-        ExportFile = caller_->ExportFile();
+        errorStep_ = 3;
+        destination_.File = caller_->ExportFile();
         StartExport();
     } catch (const std::exception& error) {
-        if (ErrorStep == 0)
+        if (errorStep_ == 0)
             ErrorContext() = QStringLiteral("Error in opening DataBase ") + caller_->DataBaseName();
-        else if (ErrorStep == 1)
-            ErrorContext() = QStringLiteral("Error in opening Table ") + SourceName;
+        else if (errorStep_ == 1)
+            ErrorContext() = QStringLiteral("Error in opening Table ") + source_.Name();
         ShowError(prompter_, error);
     }
-    ReleaseSource();
+    source_.Release();
 }
 
 }  // namespace morvane

@@ -22,7 +22,7 @@ void IgnoringErrors(Statement&& statement) {
     }
 }
 
-Recordset& Existing(const std::unique_ptr<Recordset>& recordset) {
+Recordset& Existing(Recordset* recordset) {
     if (!recordset)
         throw RuntimeError(ErrObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
     return *recordset;
@@ -31,15 +31,15 @@ Recordset& Existing(const std::unique_ptr<Recordset>& recordset) {
 }  // namespace
 
 int ExportSession::FieldIndex(const QString& fieldname) const {
-    if (!SourceRs) return 0;
-    return morvane::FieldIndex(SourceRs->Fields(), fieldname);
+    if (!source_.Rs()) return 0;
+    return morvane::FieldIndex(source_.Rs()->Fields(), fieldname);
 }
 
 void ExportSession::SetDefaultSetting() {
     // The defaults are applied with errors ignored statement by statement: a database call
     // on a missing or closed recordset, or a field at an ordinal beyond the width table, is
     // skipped and the rest of the defaults still apply. Nothing is reported.
-    ExportSetting& setting = Setting;
+    ExportSetting& setting = setting_;
     setting.nbFields = 0;
     setting.TypeFormat = 0;
     setting.SetSeparator(0);
@@ -54,31 +54,31 @@ void ExportSession::SetDefaultSetting() {
     setting.OemConvert = false;
     setting.StartingLine = 1;
     IgnoringErrors([&] {
-        const qint64 count = Existing(SourceRs).RecordCount();
+        const qint64 count = Existing(source_.Rs()).RecordCount();
         if (count > std::numeric_limits<int>::max()) throw RuntimeError::Overflow();
         setting.MaxLines = static_cast<int>(count);
     });
     setting.ExportAll = true;
     setting.Size.fill(0);
-    AvailFields.clear();
-    SelFields.clear();
-    FixedFields.clear();
+    lists_.Available().Clear();
+    lists_.Selected().Clear();
+    lists_.Fixed().Clear();
 
     int fieldCount = 0;
-    IgnoringErrors([&] { fieldCount = Existing(SourceRs).Fields().Count(); });
+    IgnoringErrors([&] { fieldCount = Existing(source_.Rs()).Fields().Count(); });
     for (int ordinal = 0; ordinal < fieldCount; ++ordinal) {
         QString name;
         int size = 0;
         IgnoringErrors([&] {
-            const Field& field = SourceRs->Fields().Item(ordinal);
+            const Field& field = source_.Rs()->Fields().Item(ordinal);
             name = field.Name();
             size = field.Size();
         });
         bool hide = false;
-        if (caller_) IgnoringErrors([&] { caller_->RaiseFilterField(SourceName, name, hide); });
+        if (caller_) IgnoringErrors([&] { caller_->RaiseFilterField(source_.Name(), name, hide); });
         if (hide) continue;
-        SelFields.append(name);
-        FixedFields.append(name);
+        lists_.Selected().Append(name);
+        lists_.Fixed().Append(name);
         IgnoringErrors([&] {
             if (size <= 0) return;
             if (ordinal >= ExportSetting::SizeCount)

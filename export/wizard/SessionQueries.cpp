@@ -64,8 +64,8 @@ void ExportSession::SetQDFParams(QueryDef& rqdf) {
 
 void ExportSession::OpenQuerySnapshot(QueryDef& qdf) {
     SetHourglass(prompter_, true);
-    SourceRs =
-        qdf.OpenRecordset(dbOpenSnapshot, qdf.Type() == kQueryPassThrough ? dbSQLPassThrough : 0);
+    source_.SetRs(
+        qdf.OpenRecordset(dbOpenSnapshot, qdf.Type() == kQueryPassThrough ? dbSQLPassThrough : 0));
     prompter_.SetMousePointer(PointerDefault);
 }
 
@@ -73,11 +73,11 @@ void ExportSession::OpenStoredQuery(const QString& name) {
     std::shared_ptr<QueryDef> qdf;
     bool executing = false;
     try {
-        if (!SourceDb)
+        if (!source_.Db())
             throw RuntimeError(ErrObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));
         // Held, not borrowed: an action query that changes the schema makes QueryDefs reload.
-        qdf = SourceDb->QueryDefs().ItemShared(name);
+        qdf = source_.Db()->QueryDefs().ItemShared(name);
         const QString typeName = ActionQueryType(*qdf);
         const short type = qdf->Type();
         const bool returnsRecords =

@@ -18,8 +18,15 @@ void ExportSession::StartExport() {
 }
 
 void ExportSession::DoExport(ExportProgress* progress) {
-    RunContext context{*caller_,  prompter_,  SourceRs.get(), SourceName, Setting,
-                       SelFields, ExportFile, ErrorStep,      progress};
+    RunContext context{*caller_,
+                       prompter_,
+                       source_.Rs(),
+                       source_.Name(),
+                       setting_,
+                       lists_.Selected().Names(),
+                       destination_.File,
+                       errorStep_,
+                       progress};
     lastRunCompleted_ = ExportRun(context).Run();
 }
 

@@ -23,6 +23,7 @@
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
 #include "export/common/TextRoutines.h"
+#include "export/control/ExportCaller.h"
 #include "export/data/Recordset.h"
 #include "export/data/odbc/OdbcLogon.h"
 
@@ -125,11 +126,12 @@ QString ExportSession::SettingNameProblem(const QString& name) {
 void ExportSession::SaveSetting() {
     // A name the file cannot hold would merge with another setting or the file's own
     // bookkeeping: such a save writes nothing (the save prompt refuses it first).
-    if (!SettingNameProblem(SettingName).isEmpty()) return;
+    if (!SettingNameProblem(settingName_).isEmpty()) return;
+    BindIniFile();
     // Saving runs with errors ignored statement by statement: a value that does not fit
     // its 16-bit key (MaxLines or StartingLine above 32767, say) is left unwritten.
-    const QString& section = SettingName;
-    const ExportSetting& s = Setting;
+    const QString& section = settingName_;
+    const ExportSetting& s = setting_;
     // The keys are edited in memory and the file is replaced once at the end: a setting
     // of many fields saves in one write, and an interrupted save leaves the old setting.
     IniWriteBatch batch;
@@ -138,7 +140,7 @@ void ExportSession::SaveSetting() {
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("Separator"), s.Separator); });
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("Delimiter"), s.Delimiter); });
     IgnoringErrors([&] {
-        WriteIniInt(section, QStringLiteral("NbFields"), static_cast<int>(SelFields.size()));
+        WriteIniInt(section, QStringLiteral("NbFields"), static_cast<int>(lists_.Selected().Names().size()));
     });
     IgnoringErrors(
         [&] { WriteIniBool(section, QStringLiteral("ExportFldNames"), s.ExportFldNames); });
@@ -168,27 +170,27 @@ void ExportSession::SaveSetting() {
 }
 
 void ExportSession::SaveSettingFields() {
-    const QString& section = SettingName;
-    for (int position = 0; position < SelFields.size(); ++position) {
+    const QString& section = settingName_;
+    for (int position = 0; position < lists_.Selected().Names().size(); ++position) {
         IgnoringErrors([&] {
             WriteIniString(section, QStringLiteral("Field%1").arg(position),
-                           SelFields.at(position));
+                           lists_.Selected().Names().at(position));
         });
     }
-    if (Setting.TypeFormat != kTypeFixed) return;
+    if (setting_.TypeFormat != kTypeFixed) return;
     // Widths go by the field's source ordinal, whatever its place in the selected list.
-    for (int position = 0; position < SelFields.size(); ++position) {
+    for (int position = 0; position < lists_.Selected().Names().size(); ++position) {
         IgnoringErrors([&] {
-            const int ordinal = FieldIndex(SelFields.at(position));
+            const int ordinal = FieldIndex(lists_.Selected().Names().at(position));
             if (ordinal >= ExportSetting::SizeCount) RaiseSubscriptOutOfRange();
             WriteIniString(section, QStringLiteral("Size%1").arg(position),
-                           QString::number(Setting.Size[static_cast<size_t>(ordinal)]));
+                           QString::number(setting_.Size[static_cast<size_t>(ordinal)]));
         });
     }
 }
 
 void ExportSession::SaveOdbcLogon() {
-    const QString& section = SettingName;
+    const QString& section = settingName_;
     OdbcLogon& logon = OdbcLogon::Instance();
     IgnoringErrors([&] { WriteIniString(section, QStringLiteral("DSN"), logon.DSN()); });
     IgnoringErrors([&] { WriteIniString(section, QStringLiteral("UID"), logon.UID()); });
@@ -202,8 +204,9 @@ void ExportSession::SaveOdbcLogon() {
 bool ExportSession::ReadSetting() {
     // Reading runs with errors ignored statement by statement: a stored integer that does
     // not fit 16 bits leaves its field as it was; a missing key gives its default.
-    const QString& section = SettingName;
-    ExportSetting& s = Setting;
+    BindIniFile();
+    const QString& section = settingName_;
+    ExportSetting& s = setting_;
     IgnoringErrors([&] { s.nbFields = GetIniInt(section, QStringLiteral("nbFields"), 0); });
     IgnoringErrors([&] { s.TypeFormat = GetIniInt(section, QStringLiteral("TypeFormat"), 0); });
     IgnoringErrors([&] { s.SetSeparator(GetIniInt(section, QStringLiteral("Separator"), 0)); });
@@ -211,13 +214,13 @@ bool ExportSession::ReadSetting() {
     s.RecomputeUseDelimiter();
     ReadSettingOptions();
 
-    AvailFields.clear();
-    SelFields.clear();
-    FixedFields.clear();
+    lists_.Available().Clear();
+    lists_.Selected().Clear();
+    lists_.Fixed().Clear();
     const int sourceCount = SourceFieldNames().size();
     for (int ordinal = 0; ordinal < sourceCount && ordinal < ExportSetting::SizeCount; ++ordinal) {
         IgnoringErrors([&] {
-            const int size = SourceRs->Fields().Item(ordinal).Size();
+            const int size = source_.Rs()->Fields().Item(ordinal).Size();
             if (size > std::numeric_limits<short>::max()) throw RuntimeError::Overflow();
             s.Size[static_cast<size_t>(ordinal)] = static_cast<short>(size);
         });
@@ -229,16 +232,17 @@ bool ExportSession::ReadSetting() {
             name = GetIniString(section, QStringLiteral("Field%1").arg(position), QString());
         });
         if (name.isEmpty()) continue;
-        SelFields.append(name);
-        if (s.TypeFormat == kTypeFixed) FixedFields.append(name);
+        lists_.Selected().Append(name);
+        if (s.TypeFormat == kTypeFixed) lists_.Fixed().Append(name);
     }
 
     if (!SettingFitsSource()) {
-        AvailFields.clear();
-        SelFields.clear();
-        FixedFields.clear();
+        lists_.Available().Clear();
+        lists_.Selected().Clear();
+        lists_.Fixed().Clear();
+        prompter_.NoteErrorReport();
         prompter_.MsgBox(
-            QStringLiteral("This setting is incompatible with current table : ") + SourceName,
+            QStringLiteral("This setting is incompatible with current table : ") + source_.Name(),
             MsgButtons::OK, MsgIcon::Critical, QStringLiteral("Error"));
         SetDefaultSetting();
         return false;
@@ -249,8 +253,8 @@ bool ExportSession::ReadSetting() {
 }
 
 void ExportSession::ReadSettingOptions() {
-    const QString& section = SettingName;
-    ExportSetting& s = Setting;
+    const QString& section = settingName_;
+    ExportSetting& s = setting_;
     IgnoringErrors(
         [&] { s.ExportFldNames = GetIniBool(section, QStringLiteral("ExportFldNames"), false); });
     IgnoringErrors([&] {
@@ -279,8 +283,8 @@ void ExportSession::ReadSettingOptions() {
 }
 
 void ExportSession::ReadSettingWidthsAndLists() {
-    const QString& section = SettingName;
-    ExportSetting& s = Setting;
+    const QString& section = settingName_;
+    ExportSetting& s = setting_;
     const bool fixed = s.TypeFormat == kTypeFixed;
     if (fixed) {
         for (int position = 0; position < s.nbFields; ++position) {
@@ -289,7 +293,7 @@ void ExportSession::ReadSettingWidthsAndLists() {
                     GetIniString(section, QStringLiteral("Size%1").arg(position), QString());
                 if (text.isEmpty()) return;
                 const short width = WidthFromText(text);
-                const int ordinal = FieldIndex(SelFields.value(position));
+                const int ordinal = FieldIndex(lists_.Selected().Names().value(position));
                 if (ordinal >= ExportSetting::SizeCount) RaiseSubscriptOutOfRange();
                 s.Size[static_cast<size_t>(ordinal)] = width;
             });
@@ -297,19 +301,19 @@ void ExportSession::ReadSettingWidthsAndLists() {
     }
     // The host's FilterField is not consulted here: the stored setting decides.
     for (const QString& name : SourceFieldNames()) {
-        const bool selected = SelFields.contains(name);
-        if (!selected) AvailFields.append(name);
-        if (!fixed || !selected) FixedFields.append(name);
+        const bool selected = lists_.Selected().Names().contains(name);
+        if (!selected) lists_.Available().Append(name);
+        if (!fixed || !selected) lists_.Fixed().Append(name);
     }
 }
 
 QStringList ExportSession::SourceFieldNames() const {
     QStringList names;
     IgnoringErrors([&] {
-        if (!SourceRs) return;
-        const int count = SourceRs->Fields().Count();
+        if (!source_.Rs()) return;
+        const int count = source_.Rs()->Fields().Count();
         for (int ordinal = 0; ordinal < count; ++ordinal)
-            names.append(SourceRs->Fields().Item(ordinal).Name());
+            names.append(source_.Rs()->Fields().Item(ordinal).Name());
     });
     return names;
 }
@@ -318,13 +322,13 @@ bool ExportSession::SettingFitsSource() const {
     // Every name up to nbFields must be a field of the source, in the same case; a
     // position beyond the list counts as the empty name, which no field has.
     const QStringList sourceNames = SourceFieldNames();
-    for (int position = 0; position < Setting.nbFields; ++position)
-        if (!sourceNames.contains(SelFields.value(position), Qt::CaseSensitive)) return false;
+    for (int position = 0; position < setting_.nbFields; ++position)
+        if (!sourceNames.contains(lists_.Selected().Names().value(position), Qt::CaseSensitive)) return false;
     return true;
 }
 
 void ExportSession::ReadOdbcLogon() {
-    const QString& section = SettingName;
+    const QString& section = settingName_;
     OdbcLogon& logon = OdbcLogon::Instance();
     IgnoringErrors(
         [&] { logon.SelectDSN(GetIniString(section, QStringLiteral("DSN"), QString())); });
@@ -336,14 +340,20 @@ void ExportSession::ReadOdbcLogon() {
     IgnoringErrors([&] { logon.SetUID(GetIniString(section, QStringLiteral("UID"), QString())); });
     IgnoringErrors(
         [&] { logon.SetDatabase(GetIniString(section, QStringLiteral("ODBCDB"), QString())); });
-    DestConnect = logon.DestConnect();
+    destination_.Connect = logon.DestConnect();
+}
+
+void ExportSession::BindIniFile() const {
+    if (caller_) SetIniFile(caller_->IniFile());
 }
 
 void ExportSession::ListSettings(QStringList& names) {
+    BindIniFile();
     ListIniKeys(kSettingsSection, names);
 }
 
 void ExportSession::DeleteSetting(const QString& name) {
+    BindIniFile();
     // A hand-edited list may name one of the file's own sections: only its entry goes.
     if (SettingNameProblem(name).isEmpty()) DeleteIniSection(name);
     DeleteIniKey(kSettingsSection, name);

@@ -40,46 +40,46 @@ TEST_F(BatchSettingsTest, SavedSettingsReplayToTheSameBytes) {
     const Case cases[] = {
         {"Variable",
          [](ExportSession& s) {
-             s.Setting.SetSeparator(1);
-             s.Setting.SetDelimiter(1);
-             s.Setting.ExportFldNames = true;
-             s.Setting.RecFieldSeparator = 3;
-             s.Setting.RecSepOther = QChar('|');
-             s.Setting.Upper = true;
+             s.Setting().SetSeparator(1);
+             s.Setting().SetDelimiter(1);
+             s.Setting().ExportFldNames = true;
+             s.Setting().RecFieldSeparator = 3;
+             s.Setting().RecSepOther = QChar('|');
+             s.Setting().Upper = true;
          }},
         {"Fixed",
          [](ExportSession& s) {
-             s.Setting.TypeFormat = 1;
-             s.SelFields = QStringList({"City", "CustomerID"});
-             s.Setting.Size[2] = 4;
-             s.Setting.Size[0] = 7;
-             s.Setting.StartingLine = 2;
-             s.Setting.ExportAll = false;
-             s.Setting.MaxLines = 1;
+             s.Setting().TypeFormat = 1;
+             s.Lists().Selected().Assign(QStringList({"City", "CustomerID"}));
+             s.Setting().Size[2] = 4;
+             s.Setting().Size[0] = 7;
+             s.Setting().StartingLine = 2;
+             s.Setting().ExportAll = false;
+             s.Setting().MaxLines = 1;
          }},
         {"Tags",
          [](ExportSession& s) {
-             s.Setting.TypeFormat = 2;
-             s.SelFields = QStringList({"Name", "CustomerID"});
-             s.Setting.OemConvert = true;
+             s.Setting().TypeFormat = 2;
+             s.Lists().Selected().Assign(QStringList({"Name", "CustomerID"}));
+             s.Setting().OemConvert = true;
          }},
         {"Page",
          [&](ExportSession& s) {
-             s.Setting.TypeFormat = 3;
-             s.Setting.HtmlTitle = "Kunden";
-             s.Setting.HtmlTemplate = templatePath;
-             s.Setting.ExportHtmlTableName = true;
-             s.Setting.ExportHtmlFldNames = false;
+             s.Setting().TypeFormat = 3;
+             s.Setting().HtmlTitle = "Kunden";
+             s.Setting().HtmlTemplate = templatePath;
+             s.Setting().ExportHtmlTableName = true;
+             s.Setting().ExportHtmlFldNames = false;
          }},
     };
     for (const Case& c : cases) {
         OpenSource();
         c.configure(*session_);
-        session_->Setting.RecomputeUseDelimiter();
-        session_->Setting.nbFields = static_cast<short>(session_->SelFields.size());
+        session_->Setting().RecomputeUseDelimiter();
+        session_->Setting().nbFields = static_cast<short>(session_->Lists().Selected().Names().size());
         const QByteArray direct = Export();
         ASSERT_FALSE(direct.isEmpty()) << c.name;
-        session_->SettingName = c.name;
+        session_->SetSettingName(c.name);
         session_->SaveSetting();
 
         EXPECT_EQ(Batch(c.name), direct) << c.name;
@@ -92,7 +92,7 @@ TEST_F(BatchSettingsTest, SavedSettingsReplayToTheSameBytes) {
         const qsizetype from = saved.indexOf("[" + QLatin1String(c.name) + "]\r\n");
         QStringList keys = saved.mid(from).section("\r\n\r\n", 0, 0).split("\r\n").mid(1);
         ASSERT_GE(keys.size(), 16) << c.name;
-        EXPECT_EQ(keys.first(), "TypeFormat=" + QString::number(session_->Setting.TypeFormat));
+        EXPECT_EQ(keys.first(), "TypeFormat=" + QString::number(session_->Setting().TypeFormat));
         std::reverse(keys.begin(), keys.end());
         for (QString& key : keys)
             key = key.section('=', 0, 0).toLower() + '=' + key.section('=', 1);
@@ -174,8 +174,8 @@ TEST_F(BatchSettingsTest, OpeningFailuresAreReportedByStage) {
 }
 
 TEST_F(BatchSettingsTest, NativeStoredQueriesAsTheSource) {
-    session_->SourceRs.reset();
-    session_->SourceDb.reset();
+    session_->Source().ReleaseRecordset();
+    session_->Source().SetDb(nullptr);
     auto db = DBEngine::Instance().OpenDatabase(SourcePath());
     db->CreateQueryDef("Bernese", 0,
                        "SELECT CustomerID, City FROM Customers WHERE City LIKE :Start || '%'");

@@ -7,7 +7,7 @@
 //
 // Usage:
 //   auto db = FakeQueryDatabase::Wrap(path, {{"Purge", 32, false, "DELETE FROM T"}}, &log);
-//   session.SourceDb = db;
+//   session.Source().SetDb(db);
 //   session.OpenStoredQuery("Purge");
 #pragma once
 

@@ -20,8 +20,8 @@ class OdbcSettingTest : public SettingsTest {
 
     //! Saves the session's setting as ODBC output under name and answers its section text.
     QString SaveOdbc(const QString& name) {
-        session_->Setting.TypeFormat = 15;
-        session_->SettingName = name;
+        session_->Setting().TypeFormat = 15;
+        session_->SetSettingName(name);
         session_->SaveSetting();
         return IniText();
     }
@@ -38,7 +38,7 @@ TEST_F(OdbcSettingTest, KeysFollowTheFieldsOnlyForOdbc) {
     EXPECT_EQ(IniBytes().count("\r\nPWD="), 1);
 
     for (int type : {0, 1, 2, 3, 4, 16}) {
-        session_->Setting.TypeFormat = type;
+        session_->Setting().TypeFormat = type;
         session_->SaveSetting();
         for (const char* key : {"DSN=", "UID=", "PWD=", "ODBCDB="})
             EXPECT_FALSE(IniText().contains(QLatin1String("\r\n") + key)) << type << key;
@@ -54,19 +54,19 @@ TEST_F(OdbcSettingTest, ReadingRestoresTheLogonAndTheConnectString) {
     logon.SetPWD("y");
     logon.SetDatabase("");
     auto reader = FreshSession();
-    reader->SettingName = "Monthly";
+    reader->SetSettingName("Monthly");
     ASSERT_TRUE(reader->ReadSetting());
     EXPECT_EQ(logon.DSN(), "stock");
     EXPECT_EQ(logon.UID(), "bob");
     EXPECT_EQ(logon.PWD(), "secret");
     EXPECT_EQ(logon.Database(), "inv");
-    EXPECT_EQ(reader->DestConnect, "ODBC;DSN=stock;UID=bob;PWD=secret;Database=inv;");
+    EXPECT_EQ(reader->Destination().Connect, "ODBC;DSN=stock;UID=bob;PWD=secret;Database=inv;");
 
     // A data source that is not listed leaves the selection; no database: no key for it.
     WriteIni("[M]\nTypeFormat=15\nDSN=gone\nUID=ann\nPWD=\nODBCDB=\n");
-    reader->SettingName = "M";
+    reader->SetSettingName("M");
     ASSERT_TRUE(reader->ReadSetting());
-    EXPECT_EQ(reader->DestConnect, "ODBC;DSN=stock;UID=ann;PWD=;");
+    EXPECT_EQ(reader->Destination().Connect, "ODBC;DSN=stock;UID=ann;PWD=;");
 }
 
 TEST_F(OdbcSettingTest, PasswordsRoundTripEvenWhenReadingWouldTrimThem) {
@@ -92,7 +92,7 @@ TEST_F(OdbcSettingTest, PasswordsRoundTripEvenWhenReadingWouldTrimThem) {
         EXPECT_EQ(text.contains("\r\nPWD=\""), c.quoted) << c.password.toStdString();
         OdbcLogon::Instance().SetPWD("other");
         auto reader = FreshSession();
-        reader->SettingName = c.name;
+        reader->SetSettingName(c.name);
         ASSERT_TRUE(reader->ReadSetting());
         EXPECT_EQ(OdbcLogon::Instance().PWD(), c.password) << c.name.toStdString();
     }
@@ -115,7 +115,7 @@ TEST_F(OdbcSettingTest, PasswordThatCannotBeScrambledIsNotWritten) {
     // 253, and 253 + 3 is no character).
     WriteIni("[Monthly]\nTypeFormat=15\nPWD=j\n");
     OdbcLogon::Instance().SetPWD("kept");
-    session_->SettingName = "Monthly";
+    session_->SetSettingName("Monthly");
     ASSERT_TRUE(session_->ReadSetting());
     EXPECT_EQ(OdbcLogon::Instance().PWD(), "kept");
 }

@@ -18,20 +18,20 @@ const char kMonthlySection[] =
 
 TEST_F(SettingsFileTest, SavesEveryKeyInOrderWithCrLf) {
     CustomersSource();
-    session_->Setting.SetSeparator(1);
-    session_->Setting.ExportFldNames = true;
-    session_->SettingName = "Monthly";
+    session_->Setting().SetSeparator(1);
+    session_->Setting().ExportFldNames = true;
+    session_->SetSettingName("Monthly");
     session_->SaveSetting();
     EXPECT_EQ(IniBytes(), QByteArray(kMonthlySection) + "\r\n[settings]\r\nMonthly=\r\n");
 }
 
 TEST_F(SettingsFileTest, SavedFileIsReadByAPlainIniReader) {
     CustomersSource();
-    session_->Setting.TypeFormat = 1;
-    session_->Setting.HtmlTitle = "Sales = 100%";
-    session_->SettingName = "Fixed one";
+    session_->Setting().TypeFormat = 1;
+    session_->Setting().HtmlTitle = "Sales = 100%";
+    session_->SetSettingName("Fixed one");
     session_->SaveSetting();
-    session_->SettingName = "Other";
+    session_->SetSettingName("Other");
     session_->SaveSetting();
     const QString script = QStringLiteral(
         "import configparser,sys\n"
@@ -60,10 +60,10 @@ TEST_F(SettingsFileTest, ReadsTheExampleFileAsWritten) {
         "HtmlTemplate=\nRecFieldSeparator=0\nRecSepOther=0\nMaxLines=0\nOemConvert=0\nUpper=0\n"
         "StartingLine=1\nField0=CustomerID\nField1=Name\nField2=City\n\n[general]\n"
         "LastFile=C:\\Exports\\customers.txt\n");
-    session_->Setting.MaxLines = 99;
-    session_->SettingName = "monthly";  // names match in any case
+    session_->Setting().MaxLines = 99;
+    session_->SetSettingName("monthly");  // names match in any case
     ASSERT_TRUE(session_->ReadSetting());
-    const ExportSetting& s = session_->Setting;
+    const ExportSetting& s = session_->Setting();
     EXPECT_EQ(s.TypeFormat, 0);
     EXPECT_EQ(s.SeparatorChar, QChar(';'));
     EXPECT_EQ(s.DelimiterChar, QChar('"'));
@@ -77,9 +77,9 @@ TEST_F(SettingsFileTest, ReadsTheExampleFileAsWritten) {
     EXPECT_EQ(s.MaxLines, 0);
     EXPECT_EQ(s.StartingLine, 1);
     EXPECT_EQ(s.nbFields, 3);
-    EXPECT_EQ(session_->SelFields, QStringList({"CustomerID", "Name", "City"}));
-    EXPECT_EQ(session_->AvailFields, QStringList({"Extra"}));
-    EXPECT_EQ(session_->FixedFields, QStringList({"Extra", "City", "Name", "CustomerID"}));
+    EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"CustomerID", "Name", "City"}));
+    EXPECT_EQ(session_->Lists().Available().Names(), QStringList({"Extra"}));
+    EXPECT_EQ(session_->Lists().Fixed().Names(), QStringList({"Extra", "City", "Name", "CustomerID"}));
     EXPECT_EQ(s.Size[1], 15);
     EXPECT_EQ(s.Size[3], 5);
     EXPECT_TRUE(Boxes().empty());
@@ -87,23 +87,23 @@ TEST_F(SettingsFileTest, ReadsTheExampleFileAsWritten) {
 
 TEST_F(SettingsFileTest, FixedSettingRestoresOrderAndWidths) {
     CustomersSource();
-    session_->Setting.TypeFormat = 1;
-    session_->SelFields = QStringList({"City", "CustomerID"});
-    session_->Setting.Size[2] = 9;   // City
-    session_->Setting.Size[0] = 12;  // CustomerID
-    session_->SettingName = "Fix";
+    session_->Setting().TypeFormat = 1;
+    session_->Lists().Selected().Assign(QStringList({"City", "CustomerID"}));
+    session_->Setting().Size[2] = 9;   // City
+    session_->Setting().Size[0] = 12;  // CustomerID
+    session_->SetSettingName("Fix");
     session_->SaveSetting();
     EXPECT_TRUE(IniText().contains("Field0=City\r\nField1=CustomerID\r\nSize0=9\r\nSize1=12\r\n"));
 
     auto reader = FreshSession();
-    reader->SettingName = "Fix";
+    reader->SetSettingName("Fix");
     ASSERT_TRUE(reader->ReadSetting());
-    EXPECT_EQ(reader->SelFields, QStringList({"City", "CustomerID"}));
-    EXPECT_EQ(reader->AvailFields, QStringList({"Name"}));
-    EXPECT_EQ(reader->FixedFields, QStringList({"City", "CustomerID", "Name"}));
-    EXPECT_EQ(reader->Setting.Size[0], 12);
-    EXPECT_EQ(reader->Setting.Size[1], 30);  // not selected: the defined size
-    EXPECT_EQ(reader->Setting.Size[2], 9);
+    EXPECT_EQ(reader->Lists().Selected().Names(), QStringList({"City", "CustomerID"}));
+    EXPECT_EQ(reader->Lists().Available().Names(), QStringList({"Name"}));
+    EXPECT_EQ(reader->Lists().Fixed().Names(), QStringList({"City", "CustomerID", "Name"}));
+    EXPECT_EQ(reader->Setting().Size[0], 12);
+    EXPECT_EQ(reader->Setting().Size[1], 30);  // not selected: the defined size
+    EXPECT_EQ(reader->Setting().Size[2], 9);
 }
 
 TEST_F(SettingsFileTest, StoredWidthsAreRoundedOrIgnored) {
@@ -118,9 +118,9 @@ TEST_F(SettingsFileTest, StoredWidthsAreRoundedOrIgnored) {
     for (const Case& c : cases) {
         WriteIni(QStringLiteral("[W]\nTypeFormat=1\nNbFields=1\nField0=Name\nSize0=%1\n")
                      .arg(QLatin1String(c.stored)));
-        session_->SettingName = "W";
+        session_->SetSettingName("W");
         ASSERT_TRUE(session_->ReadSetting()) << c.stored;
-        EXPECT_EQ(session_->Setting.Size[1], c.width) << c.stored;
+        EXPECT_EQ(session_->Setting().Size[1], c.width) << c.stored;
     }
 }
 
@@ -138,17 +138,17 @@ TEST_F(SettingsFileTest, RecordSeparatorOtherIsStoredAsItsCode) {
                           {4, '|', "0", QChar(0)}};
     CustomersSource();
     for (const Case& c : cases) {
-        session_->Setting.RecFieldSeparator = c.recFieldSeparator;
-        session_->Setting.RecSepOther = c.other;
-        session_->SettingName = "R";
+        session_->Setting().RecFieldSeparator = c.recFieldSeparator;
+        session_->Setting().RecSepOther = c.other;
+        session_->SetSettingName("R");
         session_->SaveSetting();
         EXPECT_TRUE(IniText().contains(QStringLiteral("\r\nRecSepOther=%1\r\n").arg(c.stored)))
             << c.stored;
         auto reader = FreshSession();
-        reader->SettingName = "R";
+        reader->SetSettingName("R");
         ASSERT_TRUE(reader->ReadSetting());
-        EXPECT_EQ(reader->Setting.RecSepOther, c.readBack) << c.stored;
-        EXPECT_EQ(reader->Setting.RecFieldSeparator, c.recFieldSeparator);
+        EXPECT_EQ(reader->Setting().RecSepOther, c.readBack) << c.stored;
+        EXPECT_EQ(reader->Setting().RecFieldSeparator, c.recFieldSeparator);
     }
 }
 
@@ -172,10 +172,10 @@ TEST_F(SettingsFileTest, RecordRangeTravelsAsSixteenBitValues) {
     };
     CustomersSource();
     for (const Case& c : cases) {
-        session_->Setting.ExportAll = c.exportAll;
-        session_->Setting.MaxLines = c.maxLines;
-        session_->Setting.StartingLine = c.startingLine;
-        session_->SettingName = "Range";
+        session_->Setting().ExportAll = c.exportAll;
+        session_->Setting().MaxLines = c.maxLines;
+        session_->Setting().StartingLine = c.startingLine;
+        session_->SetSettingName("Range");
         session_->SaveSetting();
         const QString text = IniText();
         EXPECT_EQ(text.contains("MaxLines="), *c.maxLinesKey != 0) << c.maxLines;
@@ -187,12 +187,12 @@ TEST_F(SettingsFileTest, RecordRangeTravelsAsSixteenBitValues) {
             EXPECT_TRUE(text.contains(QLatin1String(c.startingLineKey) + "\r\n"));
         }
         auto reader = FreshSession();
-        reader->SettingName = "Range";
-        reader->Setting.MaxLines = 7;
+        reader->SetSettingName("Range");
+        reader->Setting().MaxLines = 7;
         ASSERT_TRUE(reader->ReadSetting());
-        EXPECT_EQ(reader->Setting.ExportAll, c.readExportAll) << c.maxLines;
-        EXPECT_EQ(reader->Setting.MaxLines, c.readMaxLines) << c.maxLines;
-        EXPECT_EQ(reader->Setting.StartingLine, c.readStartingLine) << c.startingLine;
+        EXPECT_EQ(reader->Setting().ExportAll, c.readExportAll) << c.maxLines;
+        EXPECT_EQ(reader->Setting().MaxLines, c.readMaxLines) << c.maxLines;
+        EXPECT_EQ(reader->Setting().StartingLine, c.readStartingLine) << c.startingLine;
     }
 }
 
@@ -201,14 +201,14 @@ TEST_F(SettingsFileTest, StoredIntegerAboveSixteenBitsLeavesTheFieldAsItWas) {
     WriteIni(
         "[Big]\nTypeFormat=40000\nSeparator=99999\nRecFieldSeparator=-40000\nStartingLine=32768\n"
         "MaxLines=70000\nRecSepOther=300\nUpper=70000\n");
-    ExportSetting& s = session_->Setting;
+    ExportSetting& s = session_->Setting();
     s.TypeFormat = 2;
     s.SetSeparator(3);
     s.RecFieldSeparator = 1;
     s.StartingLine = 4;
     s.MaxLines = 6;
     s.RecSepOther = QChar('#');
-    session_->SettingName = "Big";
+    session_->SetSettingName("Big");
     ASSERT_TRUE(session_->ReadSetting());
     EXPECT_EQ(s.TypeFormat, 2);
     EXPECT_EQ(s.Separator, 3);
@@ -235,11 +235,11 @@ TEST_F(SettingsFileTest, LookupPositionsOutOfRangeGiveASpace) {
     CustomersSource();
     for (const Case& c : cases) {
         WriteIni(QStringLiteral("[L]\n") + QLatin1String(c.keys) + "\n");
-        session_->SettingName = "L";
+        session_->SetSettingName("L");
         ASSERT_TRUE(session_->ReadSetting());
-        EXPECT_EQ(session_->Setting.SeparatorChar, c.separator) << c.keys;
-        EXPECT_EQ(session_->Setting.DelimiterChar, c.delimiter) << c.keys;
-        EXPECT_EQ(session_->Setting.UseDelimiter, c.useDelimiter) << c.keys;
+        EXPECT_EQ(session_->Setting().SeparatorChar, c.separator) << c.keys;
+        EXPECT_EQ(session_->Setting().DelimiterChar, c.delimiter) << c.keys;
+        EXPECT_EQ(session_->Setting().UseDelimiter, c.useDelimiter) << c.keys;
     }
 }
 
@@ -256,7 +256,7 @@ TEST_F(SettingsFileTest, IncompatibleSettingReportsAndLeavesTheDefaults) {
         WriteIni(QStringLiteral("[Bad]\nTypeFormat=1\nSeparator=2\nHtmlTitle=Kept title\n"
                                 "HtmlTemplate=/t/page.html\n") +
                  QLatin1String(fields));
-        session_->SettingName = "Bad";
+        session_->SetSettingName("Bad");
         EXPECT_FALSE(session_->ReadSetting()) << fields;
         const auto boxes = Boxes();
         ASSERT_EQ(boxes.size(), 1u) << fields;
@@ -264,11 +264,11 @@ TEST_F(SettingsFileTest, IncompatibleSettingReportsAndLeavesTheDefaults) {
         EXPECT_EQ(boxes[0].title, "Error");
         EXPECT_EQ(boxes[0].icon, MsgIcon::Critical);
         EXPECT_EQ(boxes[0].buttons, MsgButtons::OK);
-        const ExportSetting& s = session_->Setting;
+        const ExportSetting& s = session_->Setting();
         EXPECT_EQ(s.TypeFormat, 0);
         EXPECT_EQ(s.SeparatorChar, QChar(','));
         EXPECT_EQ(s.nbFields, 3);
-        EXPECT_EQ(session_->SelFields, QStringList({"CustomerID", "Name", "City"}));
+        EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"CustomerID", "Name", "City"}));
         EXPECT_EQ(s.HtmlTitle, "Kept title");
         EXPECT_EQ(s.HtmlTemplate, "/t/page.html");
     }
@@ -291,13 +291,13 @@ TEST_F(SettingsFileTest, MissingOrDamagedFileReadsAsDefaults) {
         QFile::remove(IniPath());
         if (c.exists) WriteBytes(IniPath(), c.bytes);
         prompter_.ClearRecords();
-        session_->SettingName = "Absent";
+        session_->SetSettingName("Absent");
         EXPECT_TRUE(session_->ReadSetting()) << c.what;
         EXPECT_TRUE(Boxes().empty()) << c.what;
-        EXPECT_TRUE(session_->SelFields.isEmpty()) << c.what;
-        EXPECT_EQ(session_->AvailFields, QStringList({"CustomerID", "Name", "City"})) << c.what;
-        EXPECT_TRUE(session_->Setting.ExportHtmlFldNames) << c.what;
-        EXPECT_EQ(session_->Setting.StartingLine, 1) << c.what;
+        EXPECT_TRUE(session_->Lists().Selected().Names().isEmpty()) << c.what;
+        EXPECT_EQ(session_->Lists().Available().Names(), QStringList({"CustomerID", "Name", "City"})) << c.what;
+        EXPECT_TRUE(session_->Setting().ExportHtmlFldNames) << c.what;
+        EXPECT_EQ(session_->Setting().StartingLine, 1) << c.what;
         EXPECT_EQ(IniBytes(), c.bytes) << c.what;  // reading never writes
     }
 }
@@ -307,11 +307,11 @@ TEST_F(SettingsFileTest, DuplicatesAndLongLinesFirstWins) {
     const QString longTitle(5000, QChar('t'));
     WriteIni(QStringLiteral("[D]\nNbFields=1\nField0=City\nField0=Name\nHtmlTitle=") + longTitle +
              "\n[D]\nField0=CustomerID\nUpper=1\n");
-    session_->SettingName = "D";
+    session_->SetSettingName("D");
     ASSERT_TRUE(session_->ReadSetting());
-    EXPECT_EQ(session_->SelFields, QStringList({"City"}));
-    EXPECT_EQ(session_->Setting.HtmlTitle, QString(4095, QChar('t')));
-    EXPECT_FALSE(session_->Setting.Upper);  // the second section is never seen
+    EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"City"}));
+    EXPECT_EQ(session_->Setting().HtmlTitle, QString(4095, QChar('t')));
+    EXPECT_FALSE(session_->Setting().Upper);  // the second section is never seen
 
     // Saving replaces every copy of the section, so no older duplicate shows through.
     session_->SaveSetting();
@@ -324,12 +324,12 @@ TEST_F(SettingsFileTest, SavingReplacesTheSectionAndKeepsOtherSettings) {
     WriteIni(
         "[settings]\nKeep=\n\n[Keep]\nTypeFormat=2\nNbFields=1\nField0=City\n\n[general]\n"
         "LastFile=/x/out.txt\n");
-    session_->Setting.TypeFormat = 1;
-    session_->SettingName = "Switch";
+    session_->Setting().TypeFormat = 1;
+    session_->SetSettingName("Switch");
     session_->SaveSetting();
     EXPECT_TRUE(IniText().contains("Size2=15"));
-    session_->Setting.TypeFormat = 0;
-    session_->SelFields = QStringList({"Name"});
+    session_->Setting().TypeFormat = 0;
+    session_->Lists().Selected().Assign(QStringList({"Name"}));
     session_->SaveSetting();
     const QString text = IniText();
     EXPECT_FALSE(text.contains("Size")) << text.toStdString();
@@ -340,7 +340,7 @@ TEST_F(SettingsFileTest, SavingReplacesTheSectionAndKeepsOtherSettings) {
                         "LastFile=/x/out.txt\r\n\r\n[Switch]\r\nTypeFormat=0\r\n"))
         << text.toStdString();
     QStringList names;
-    ExportSession::ListSettings(names);
+    session_->ListSettings(names);
     EXPECT_EQ(names, QStringList({"Keep", "Switch"}));
 }
 
@@ -364,21 +364,21 @@ TEST_F(SettingsFileTest, NamesTheFileCannotHoldAreRefusedAndWriteNothing) {
     const QByteArray before = IniBytes();
     for (const QString& name : refused) {
         EXPECT_FALSE(ExportSession::SettingNameProblem(name).isEmpty()) << name.toStdString();
-        session_->SettingName = name;
+        session_->SetSettingName(name);
         session_->SaveSetting();
         EXPECT_EQ(IniBytes(), before) << name.toStdString();
     }
     for (const QString& name : accepted) {
         EXPECT_TRUE(ExportSession::SettingNameProblem(name).isEmpty()) << name.toStdString();
-        session_->SettingName = name;
+        session_->SetSettingName(name);
         session_->SaveSetting();
         auto reader = FreshSession();
-        reader->SettingName = name;
+        reader->SetSettingName(name);
         EXPECT_TRUE(reader->ReadSetting());
-        EXPECT_EQ(reader->SelFields, session_->SelFields) << name.toStdString();
+        EXPECT_EQ(reader->Lists().Selected().Names(), session_->Lists().Selected().Names()) << name.toStdString();
     }
     QStringList names;
-    ExportSession::ListSettings(names);
+    session_->ListSettings(names);
     EXPECT_EQ(names, QStringList({"Keep", "Monthly", "a[b", "x;y", "Sales 2024", "Caf\u00e9"}));
 }
 
@@ -395,15 +395,15 @@ TEST_F(SettingsFileTest, ListingAndDeleting) {
     for (const Case& c : cases) {
         WriteIni(QLatin1String(c.file));
         QStringList names;
-        ExportSession::ListSettings(names);
+        session_->ListSettings(names);
         EXPECT_EQ(names, c.names) << c.file;
     }
 
     WriteIni(
         "[settings]\nA=\ngeneral=\nB=\n\n[A]\nNbFields=0\n\n[general]\nLastFile=/x\n\n[B]\n"
         "Upper=1\n");
-    ExportSession::DeleteSetting("a");
-    ExportSession::DeleteSetting("general");  // only the entry: the section is the file's own
+    session_->DeleteSetting("a");
+    session_->DeleteSetting("general");  // only the entry: the section is the file's own
     EXPECT_EQ(IniText(),
               "[settings]\r\nB=\r\n\r\n[general]\r\nLastFile=/x\r\n\r\n[B]\r\nUpper=1\r\n");
 }

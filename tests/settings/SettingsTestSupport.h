@@ -6,7 +6,7 @@
 //   class MyTest : public SettingsTest {};
 //   TEST_F(MyTest, Saves) {
 //       CustomersSource();                    // Customers: CustomerID, Name, City
-//       session_->SettingName = "Monthly";
+//       session_->SetSettingName("Monthly");
 //       session_->SaveSetting();
 //       EXPECT_TRUE(IniText().contains("[Monthly]"));
 //   }
@@ -50,9 +50,9 @@ class SettingsTest : public SessionTest {
         const QString& table = QStringLiteral("Customers")) {
         auto session = std::make_unique<ExportSession>(prompter_);
         session->SetCaller(&caller_);
-        session->SourceDb = DBEngine::Instance().OpenDatabase(SourcePath());
-        session->SourceRs = session->SourceDb->OpenRecordset(table, dbOpenTable);
-        session->SourceName = table;
+        session->Source().SetDb(DBEngine::Instance().OpenDatabase(SourcePath()));
+        session->Source().SetRs(session->Source().Db()->OpenRecordset(table, dbOpenTable));
+        session->Source().SetName(table);
         return session;
     }
 };

@@ -15,7 +15,7 @@ class StoredQueryTest : public SettingsTest {
     }
 
     void UseQueries(std::vector<FakeQueryDefinition> definitions) {
-        session_->SourceDb = FakeQueryDatabase::Wrap(SourcePath(), std::move(definitions), &log_);
+        session_->Source().SetDb(FakeQueryDatabase::Wrap(SourcePath(), std::move(definitions), &log_));
     }
 
     int CustomerCount() {
@@ -77,8 +77,8 @@ TEST_F(StoredQueryTest, SelectQueryAsksEveryParameterThenOpensASnapshot) {
         EXPECT_EQ(log_.calls[0].type, dbOpenSnapshot);
         EXPECT_EQ(log_.calls[0].options, c.options) << c.type;
         EXPECT_EQ(log_.calls[0].values, QStringList({"Berlin", "5"}));
-        ASSERT_TRUE(session_->SourceRs);
-        EXPECT_EQ(session_->SourceRs->Fields().Item(1).Name(), "City");
+        ASSERT_TRUE(session_->Source().Rs());
+        EXPECT_EQ(session_->Source().Rs()->Fields().Item(1).Name(), "City");
         EXPECT_EQ(prompter_.MousePointer(), PointerDefault);
     }
 }
@@ -108,8 +108,8 @@ TEST_F(StoredQueryTest, ActionQueryRunsOnlyAfterYes) {
                      "DELETE FROM Customers WHERE City = [Town]",
                      "",
                      {{"Town"}}}});
-        session_->SourceRs = session_->SourceDb->OpenRecordset("Customers", dbOpenTable);
-        const Recordset* previous = session_->SourceRs.get();
+        session_->Source().SetRs(session_->Source().Db()->OpenRecordset("Customers", dbOpenTable));
+        const Recordset* previous = session_->Source().Rs();
         if (*c.question) prompter_.QueueMsgBoxAnswer(c.answer);
         prompter_.QueueInputAnswer(QStringLiteral("Berlin"));
         session_->OpenStoredQuery("Purge");
@@ -125,12 +125,12 @@ TEST_F(StoredQueryTest, ActionQueryRunsOnlyAfterYes) {
         EXPECT_EQ(prompter_.RecordsOf(ScriptedPrompter::Kind::InputBox).size(), c.runs ? 1u : 0u);
         EXPECT_EQ(log_.calls.size(), c.runs ? 1u : 0u) << c.type;
         EXPECT_EQ(CustomerCount(), c.runs ? before - 2 : before) << c.type;
-        EXPECT_EQ(session_->SourceRs.get(), previous) << "an action leaves the source alone";
+        EXPECT_EQ(session_->Source().Rs(), previous) << "an action leaves the source alone";
         // After a run the busy pointer is left for the caller.
         EXPECT_EQ(prompter_.MousePointer(), c.runs ? PointerHourglass : PointerDefault);
         prompter_.SetMousePointer(PointerDefault);
         if (c.runs)  // put the deleted rows back for the next case
-            session_->SourceDb->Execute(
+            session_->Source().Db()->Execute(
                 "INSERT INTO Customers (Name, City) VALUES ('Ann', 'Berlin'), ('Cy', 'Berlin')");
     }
 }
@@ -176,7 +176,7 @@ TEST_F(StoredQueryTest, FailuresAreReportedAndLeaveTheSourceAlone) {
     for (const Case& c : cases) {
         prompter_.ClearRecords();
         UseQueries({c.definition});
-        session_->SourceRs.reset();
+        session_->Source().ReleaseRecordset();
         if (c.definition.type == 32 || c.definition.type == 48)
             prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
         for (const QString& input : c.inputs) prompter_.QueueInputAnswer(input);
@@ -185,14 +185,14 @@ TEST_F(StoredQueryTest, FailuresAreReportedAndLeaveTheSourceAlone) {
         if (!boxes.empty() && boxes[0].buttons == MsgButtons::YesNo) boxes.erase(boxes.begin());
         if (c.report.isEmpty()) {
             EXPECT_TRUE(boxes.empty()) << c.what;
-            EXPECT_TRUE(session_->SourceRs) << c.what;
+            EXPECT_TRUE(session_->Source().Rs()) << c.what;
             continue;
         }
         ASSERT_EQ(boxes.size(), 1u) << c.what;
         EXPECT_EQ(boxes[0].text, c.report) << c.what;
         EXPECT_EQ(boxes[0].title, "Error");
         EXPECT_EQ(boxes[0].icon, MsgIcon::Exclamation);
-        EXPECT_FALSE(session_->SourceRs) << c.what;
+        EXPECT_FALSE(session_->Source().Rs()) << c.what;
         EXPECT_EQ(prompter_.MousePointer(), PointerDefault) << c.what;
     }
 }
@@ -201,13 +201,13 @@ TEST_F(StoredQueryTest, ViewOfTheNativeFormatOpensWithoutQuestions) {
     DBEngine::Instance()
         .OpenDatabase(SourcePath())
         ->Execute("CREATE VIEW InBerlin AS SELECT Name FROM Customers WHERE City = 'Berlin'");
-    session_->SourceDb = DBEngine::Instance().OpenDatabase(SourcePath());
+    session_->Source().SetDb(DBEngine::Instance().OpenDatabase(SourcePath()));
     session_->OpenStoredQuery("InBerlin");
     EXPECT_TRUE(prompter_.Records().size() <= 2u);  // at most the busy pointer on and off
     EXPECT_TRUE(Boxes().empty());
-    ASSERT_TRUE(session_->SourceRs);
-    session_->SourceRs->MoveLast();
-    EXPECT_EQ(session_->SourceRs->RecordCount(), 2);
+    ASSERT_TRUE(session_->Source().Rs());
+    session_->Source().Rs()->MoveLast();
+    EXPECT_EQ(session_->Source().Rs()->RecordCount(), 2);
 }
 
 TEST_F(StoredQueryTest, NativeStoredQueriesWithParameters) {
@@ -217,27 +217,27 @@ TEST_F(StoredQueryTest, NativeStoredQueriesWithParameters) {
         db->CreateQueryDef("Purge", 32, "DELETE FROM Customers WHERE City = :Town");
         db->Close();
     }
-    session_->SourceDb = DBEngine::Instance().OpenDatabase(SourcePath());
+    session_->Source().SetDb(DBEngine::Instance().OpenDatabase(SourcePath()));
     prompter_.QueueInputAnswer(QStringLiteral("Berlin"));
     session_->OpenStoredQuery("ByCity");
-    ASSERT_TRUE(session_->SourceRs);
-    session_->SourceRs->MoveLast();
-    EXPECT_EQ(session_->SourceRs->RecordCount(), 2);
+    ASSERT_TRUE(session_->Source().Rs());
+    session_->Source().Rs()->MoveLast();
+    EXPECT_EQ(session_->Source().Rs()->RecordCount(), 2);
     EXPECT_EQ(prompter_.RecordsOf(ScriptedPrompter::Kind::InputBox)[0].title, "'City':");
 
     prompter_.ClearRecords();
-    const Recordset* previous = session_->SourceRs.get();
+    const Recordset* previous = session_->Source().Rs();
     prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
     prompter_.QueueInputAnswer(QStringLiteral("Bern"));
     session_->OpenStoredQuery("Purge");
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, "Execute Delete Query?");
-    EXPECT_EQ(session_->SourceRs.get(), previous);
+    EXPECT_EQ(session_->Source().Rs(), previous);
     EXPECT_EQ(CustomerCount(), 2);
 }
 
 TEST_F(StoredQueryTest, NoDatabaseIsReported) {
-    session_->SourceDb.reset();
+    session_->Source().SetDb(nullptr);
     session_->OpenStoredQuery("Any");
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, Report("Object variable or With block variable not set (91)"));

@@ -81,10 +81,10 @@ TEST_F(frmSettingsTest, OpenLoadsTheSettingAndCloses) {
     Select("Monthly");
     QTest::mouseClick(Button("BtnOpen"), Qt::LeftButton);
     EXPECT_FALSE(dialog_.isVisible());
-    EXPECT_EQ(session_->SettingName, "Monthly");
-    EXPECT_EQ(session_->Setting.TypeFormat, 1);
-    EXPECT_EQ(session_->SelFields, QStringList({"City"}));
-    EXPECT_EQ(session_->Setting.Size[2], 3);
+    EXPECT_EQ(session_->SettingName(), "Monthly");
+    EXPECT_EQ(session_->Setting().TypeFormat, 1);
+    EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"City"}));
+    EXPECT_EQ(session_->Setting().Size[2], 3);
     EXPECT_EQ(wizard->title, "Export - Monthly");
     EXPECT_EQ(wizard->refreshes, 1);
 
@@ -94,7 +94,7 @@ TEST_F(frmSettingsTest, OpenLoadsTheSettingAndCloses) {
     Select("Weekly");
     emit List()->itemDoubleClicked(List()->currentItem());
     EXPECT_FALSE(dialog_.isVisible());
-    EXPECT_EQ(session_->Setting.SeparatorChar, QChar('\t'));
+    EXPECT_EQ(session_->Setting().SeparatorChar, QChar('\t'));
     EXPECT_TRUE(wizard->title.isEmpty());
     EXPECT_EQ(wizard->refreshes, 2);
 }
@@ -108,11 +108,11 @@ TEST_F(frmSettingsTest, IncompatibleSettingKeepsTheDialogOpen) {
     EXPECT_EQ(Boxes()[0].text, "This setting is incompatible with current table : Customers");
     EXPECT_EQ(wizard->title, "Export");
     EXPECT_EQ(wizard->refreshes, 0);
-    EXPECT_EQ(session_->SelFields, QStringList({"CustomerID", "Name", "City"}));
+    EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"CustomerID", "Name", "City"}));
 }
 
 TEST_F(frmSettingsTest, DeleteAsksAndUpdatesListButtonsAndTitle) {
-    session_->SettingName = "Old";
+    session_->SetSettingName("Old");
     wizard->title = "Export - Old";
     dialog_.show();
     Select("Old");
@@ -131,7 +131,7 @@ TEST_F(frmSettingsTest, DeleteAsksAndUpdatesListButtonsAndTitle) {
     EXPECT_EQ(List()->currentRow(), 0);
     EXPECT_FALSE(IniText().contains("Old"));
     EXPECT_EQ(wizard->title, "Export");
-    EXPECT_EQ(session_->SettingName, "Old");  // a later save stores under it again
+    EXPECT_EQ(session_->SettingName(), "Old");  // a later save stores under it again
 
     for (int left = 1; left >= 0; --left) {
         prompter_.QueueMsgBoxAnswer(MsgResult::OK);
@@ -152,7 +152,7 @@ TEST_F(frmSettingsTest, CloseAndEscapeClose) {
     dialog_.show();
     QTest::keyClick(List(), Qt::Key_Escape);
     EXPECT_FALSE(dialog_.isVisible());
-    EXPECT_EQ(session_->SettingName, "");
+    EXPECT_EQ(session_->SettingName(), "");
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -169,10 +169,10 @@ TEST_F(frmSettingsTest, SavePrompt) {
         {QString("a=b"), false, "The setting name \"a=b\" cannot be used"},
         {QString("Monthly"), true, ""},
         {QString("New one"), true, ""}};
-    session_->SettingName = "Monthly";
+    session_->SetSettingName("Monthly");
     for (const Case& c : cases) {
         prompter_.ClearRecords();
-        const QString before = session_->SettingName;
+        const QString before = session_->SettingName();
         const QString titleBefore = wizard->title;
         prompter_.QueueInputAnswer(c.answer);
         EXPECT_EQ(PromptSaveSetting(*wizard), c.saved);
@@ -186,11 +186,11 @@ TEST_F(frmSettingsTest, SavePrompt) {
             EXPECT_TRUE(Boxes()[0].text.startsWith(QLatin1String(c.refusal)));
         }
         if (!c.saved) {
-            EXPECT_EQ(session_->SettingName, before);
+            EXPECT_EQ(session_->SettingName(), before);
             EXPECT_EQ(wizard->title, titleBefore);
             continue;
         }
-        EXPECT_EQ(session_->SettingName, *c.answer);
+        EXPECT_EQ(session_->SettingName(), *c.answer);
         EXPECT_EQ(wizard->title, "Export - " + *c.answer);
         // Saved without asking, replacing the stored one: the defaults' three fields.
         EXPECT_TRUE(IniText().contains("[" + *c.answer + "]\r\nTypeFormat=0\r\n"));
@@ -198,7 +198,7 @@ TEST_F(frmSettingsTest, SavePrompt) {
     }
     EXPECT_FALSE(IniText().contains("[general]"));
     QStringList names;
-    ExportSession::ListSettings(names);
+    session_->ListSettings(names);
     EXPECT_EQ(names, QStringList({"Monthly", "Old", "Weekly", "New one"}));
 
     wizard->title.clear();  // an empty title stays empty

@@ -82,7 +82,7 @@ TEST_F(SessionDefaultsTest, DefaultsOverwriteEveryOptionAndKeepTheOthers) {
         }
     }
     OpenSource();
-    ExportSetting& s = session_->Setting;
+    ExportSetting& s = session_->Setting();
     s.TypeFormat = 3;
     s.SetSeparator(3);
     s.SetDelimiter(2);
@@ -99,9 +99,9 @@ TEST_F(SessionDefaultsTest, DefaultsOverwriteEveryOptionAndKeepTheOthers) {
     s.Size.fill(77);
     s.HtmlTitle = "Title";
     s.HtmlTemplate = "/t.html";
-    session_->SettingName = "Kept";
-    session_->DestConnect = "ODBC;DSN=x";
-    session_->AvailFields = QStringList{"Stale"};
+    session_->SetSettingName("Kept");
+    session_->Destination().Connect = "ODBC;DSN=x";
+    session_->Lists().Available().Assign(QStringList{"Stale"});
     session_->SetDefaultSetting();
 
     EXPECT_EQ(s.TypeFormat, 0);
@@ -129,14 +129,14 @@ TEST_F(SessionDefaultsTest, DefaultsOverwriteEveryOptionAndKeepTheOthers) {
     for (int ordinal = 4; ordinal < ExportSetting::SizeCount; ++ordinal)
         ASSERT_EQ(s.Size[ordinal], 0);
     const QStringList all{"Id", "Name", "Notes", "Picture"};
-    EXPECT_EQ(session_->SelFields, all);
-    EXPECT_EQ(session_->FixedFields, all);
-    EXPECT_TRUE(session_->AvailFields.isEmpty());
+    EXPECT_EQ(session_->Lists().Selected().Names(), all);
+    EXPECT_EQ(session_->Lists().Fixed().Names(), all);
+    EXPECT_TRUE(session_->Lists().Available().Names().isEmpty());
     // Not the defaults' business.
     EXPECT_EQ(s.HtmlTitle, "Title");
     EXPECT_EQ(s.HtmlTemplate, "/t.html");
-    EXPECT_EQ(session_->SettingName, "Kept");
-    EXPECT_EQ(session_->DestConnect, "ODBC;DSN=x");
+    EXPECT_EQ(session_->SettingName(), "Kept");
+    EXPECT_EQ(session_->Destination().Connect, "ODBC;DSN=x");
 }
 
 TEST_F(SessionDefaultsTest, FilterFieldHidesFromEveryListAndFromTheWidths) {
@@ -149,28 +149,28 @@ TEST_F(SessionDefaultsTest, FilterFieldHidesFromEveryListAndFromTheWidths) {
     };
     OpenSource();
     EXPECT_EQ(raised, (QStringList{"Customers.Id", "Customers.Secret", "Customers.Name"}));
-    EXPECT_EQ(session_->SelFields, (QStringList{"Id", "Name"}));
-    EXPECT_EQ(session_->FixedFields, (QStringList{"Id", "Name"}));
-    EXPECT_TRUE(session_->AvailFields.isEmpty());
-    EXPECT_EQ(session_->Setting.nbFields, 2);
-    EXPECT_EQ(session_->Setting.Size[1], 0);
-    EXPECT_EQ(session_->Setting.Size[2], 30);
+    EXPECT_EQ(session_->Lists().Selected().Names(), (QStringList{"Id", "Name"}));
+    EXPECT_EQ(session_->Lists().Fixed().Names(), (QStringList{"Id", "Name"}));
+    EXPECT_TRUE(session_->Lists().Available().Names().isEmpty());
+    EXPECT_EQ(session_->Setting().nbFields, 2);
+    EXPECT_EQ(session_->Setting().Size[1], 0);
+    EXPECT_EQ(session_->Setting().Size[2], 30);
 
     // A second call that hides another field gives that field width 0, not the old one.
     caller_.Hooks.FilterField = [](const QString&, const QString& field, bool& hide) {
         hide = field == "Name";
     };
     session_->SetDefaultSetting();
-    EXPECT_EQ(session_->SelFields, (QStringList{"Id", "Secret"}));
-    EXPECT_EQ(session_->Setting.Size[1], 12);
-    EXPECT_EQ(session_->Setting.Size[2], 0);
+    EXPECT_EQ(session_->Lists().Selected().Names(), (QStringList{"Id", "Secret"}));
+    EXPECT_EQ(session_->Setting().Size[1], 12);
+    EXPECT_EQ(session_->Setting().Size[2], 0);
 
     caller_.Hooks.FilterField = [](const QString&, const QString&, bool& hide) { hide = true; };
     session_->SetDefaultSetting();
-    EXPECT_EQ(session_->Setting.nbFields, 0);
-    EXPECT_TRUE(session_->SelFields.isEmpty());
-    EXPECT_TRUE(session_->FixedFields.isEmpty());
-    EXPECT_TRUE(session_->AvailFields.isEmpty());
+    EXPECT_EQ(session_->Setting().nbFields, 0);
+    EXPECT_TRUE(session_->Lists().Selected().Names().isEmpty());
+    EXPECT_TRUE(session_->Lists().Fixed().Names().isEmpty());
+    EXPECT_TRUE(session_->Lists().Available().Names().isEmpty());
 }
 
 TEST_F(SessionDefaultsTest, FieldsBeyondTheWidthTableAreListedWithoutWidth) {
@@ -179,20 +179,20 @@ TEST_F(SessionDefaultsTest, FieldsBeyondTheWidthTableAreListedWithoutWidth) {
         fields.push_back({QStringLiteral("F%1").arg(ordinal), dbText, 1 + ordinal % 200});
     CreateSource(fields, {});
     OpenSource();
-    EXPECT_EQ(session_->Setting.nbFields, 303);
-    EXPECT_EQ(session_->SelFields.size(), 303);
-    EXPECT_EQ(session_->SelFields.last(), "F302");
-    EXPECT_EQ(session_->Setting.Size[300], 1 + 300 % 200);
+    EXPECT_EQ(session_->Setting().nbFields, 303);
+    EXPECT_EQ(session_->Lists().Selected().Names().size(), 303);
+    EXPECT_EQ(session_->Lists().Selected().Names().last(), "F302");
+    EXPECT_EQ(session_->Setting().Size[300], 1 + 300 % 200);
     EXPECT_EQ(session_->FieldIndex("F302"), 302);
 }
 
 TEST_F(SessionDefaultsTest, DefaultsWithoutSourceStillApply) {
-    session_->Setting.SetSeparator(2);
-    session_->SelFields = QStringList{"Old"};
+    session_->Setting().SetSeparator(2);
+    session_->Lists().Selected().Assign(QStringList{"Old"});
     session_->SetDefaultSetting();
-    EXPECT_EQ(session_->Setting.SeparatorChar, u',');
-    EXPECT_EQ(session_->Setting.nbFields, 0);
-    EXPECT_TRUE(session_->SelFields.isEmpty());
+    EXPECT_EQ(session_->Setting().SeparatorChar, u',');
+    EXPECT_EQ(session_->Setting().nbFields, 0);
+    EXPECT_TRUE(session_->Lists().Selected().Names().isEmpty());
     EXPECT_EQ(session_->FieldIndex("Old"), 0);
 }
 

@@ -24,7 +24,7 @@ class SessionHtmlTest : public SessionTest {
                       {QVariant(), QVariant(), QVariant()},
                       {QString::fromUtf8("Zoë"), -2, QVariant()}});
         OpenSource();
-        ExportSetting& s = session_->Setting;
+        ExportSetting& s = session_->Setting();
         s.TypeFormat = 3;
         s.RecomputeUseDelimiter();
         s.HtmlTitle = "My Page";
@@ -50,8 +50,8 @@ TEST_F(SessionHtmlTest, FullPageWithTemplateCaptionAndHeader) {
     const QString templatePath = PathOf("template.html");
     WriteBytes(templatePath,
                "<html><head></head>\r\n<body bgcolor=#FFFFCC text=\"black\">\r\n<p>x</p>");
-    session_->Setting.HtmlTemplate = templatePath;
-    session_->Setting.ExportHtmlTableName = true;
+    session_->Setting().HtmlTemplate = templatePath;
+    session_->Setting().ExportHtmlTableName = true;
     QStringList rows;
     caller_.Hooks.BeforeRecordExport = [&](QString& record) { rows << record; };
 
@@ -75,18 +75,18 @@ TEST_F(SessionHtmlTest, OptionalPartsOfTheHead) {
         {true, false, "<CAPTION><B>Customers</B></CAPTION><TBODY>"},
         {false, true, HeaderRow() + "<TBODY>"},
     };
-    session_->Setting.StartingLine = 3;
+    session_->Setting().StartingLine = 3;
     for (const Case& c : cases) {
-        session_->Setting.ExportHtmlTableName = c.caption;
-        session_->Setting.ExportHtmlFldNames = c.header;
+        session_->Setting().ExportHtmlTableName = c.caption;
+        session_->Setting().ExportHtmlFldNames = c.header;
         EXPECT_EQ(Export(), Head("My Page", "") + c.between + Row("Zo\xEB", "-2") + kTail);
     }
 }
 
 TEST_F(SessionHtmlTest, ZeroRecordsStillWriteTheWholePage) {
-    session_->Setting.StartingLine = 4;
-    session_->Setting.HtmlTitle.clear();
-    session_->Setting.HtmlTemplate = PathOf("missing.html");  // missing file, existing folder
+    session_->Setting().StartingLine = 4;
+    session_->Setting().HtmlTitle.clear();
+    session_->Setting().HtmlTemplate = PathOf("missing.html");  // missing file, existing folder
     EXPECT_EQ(Export(), Head("", "") + HeaderRow() + "<TBODY>" + kTail);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_TRUE(session_->LastRunCompleted());
@@ -105,11 +105,11 @@ TEST_F(SessionHtmlTest, TemplateThatCannotBeReadOffersToContinueWithoutBodyTag) 
         {missingFolder, "Path not found (76)", MsgResult::No},
         {PathOf("adir"), "Path/File access error (75)", MsgResult::Yes},
     };
-    session_->Setting.StartingLine = 3;
-    session_->Setting.ExportHtmlFldNames = false;
+    session_->Setting().StartingLine = 3;
+    session_->Setting().ExportHtmlFldNames = false;
     for (const Case& c : cases) {
         prompter_.ClearRecords();
-        session_->Setting.HtmlTemplate = c.templatePath;
+        session_->Setting().HtmlTemplate = c.templatePath;
         prompter_.QueueMsgBoxAnswer(c.answer);
         const int descriptors = OpenDescriptorCount();
         const QByteArray bytes = Export();
@@ -136,10 +136,10 @@ TEST_F(SessionHtmlTest, TemplateThatCannotBeReadOffersToContinueWithoutBodyTag) 
 }
 
 TEST_F(SessionHtmlTest, TaggedRecordsWrapEveryFieldInItsName) {
-    session_->Setting.TypeFormat = 2;
-    session_->Setting.RecomputeUseDelimiter();
-    session_->Setting.ExportFldNames = true;  // no header line in tagged output
-    session_->Setting.RecFieldSeparator = 4;
+    session_->Setting().TypeFormat = 2;
+    session_->Setting().RecomputeUseDelimiter();
+    session_->Setting().ExportFldNames = true;  // no header line in tagged output
+    session_->Setting().RecFieldSeparator = 4;
     EXPECT_EQ(Export(),
               "<Name><b>A&B</b></Name><Qty>5</Qty><Blob></Blob>"
               "<Name></Name><Qty></Qty><Blob></Blob>"

@@ -136,7 +136,7 @@ TEST_F(SessionRunFailureTest, HostAndDisplayFailuresByStage) {
          "\"Name\",\"Id\"\r\n\"R1\",1\r\n"},
     };
     NumberedSource(2);
-    session_->Setting.ExportFldNames = true;
+    session_->Setting().ExportFldNames = true;
     caller_.Properties.OverWrite = true;
     caller_.Properties.ShowProgress = true;
     for (const Case& c : cases) {
@@ -187,7 +187,7 @@ TEST_F(SessionRunFailureTest, SpecialFilesAreRefusedAndNeverRemoved) {
         prompter_.ClearRecords();
         caller_.Properties.OverWrite = c.overWrite;
         prompter_.QueueMsgBoxAnswer(c.answer);
-        session_->ExportFile = c.path;
+        session_->Destination().File = c.path;
         session_->StartExport();
         const auto boxes = Boxes();
         ASSERT_GE(boxes.size(), 1u);
@@ -274,7 +274,7 @@ TEST_F(SessionRunFailureTest, EmptySourceStopsAtCountingWithDefaultHeading) {
     CreateSource({{"Name", dbText, 10}}, {});
     OpenSource();
     const int descriptors = OpenDescriptorCount();
-    session_->Setting.ExportFldNames = true;
+    session_->Setting().ExportFldNames = true;
     Export();
     ExpectErrorReport("The following Error Occured:\r\n\r\nNo current record.\r\n");
     EXPECT_EQ(Boxes().size(), 1u);
@@ -290,7 +290,7 @@ TEST_F(SessionRunFailureTest, SourceFailingMidRunKeepsTheWrittenRecords) {
     session_->SetProgressDisplay(&progress);
     int records = 0;
     caller_.Hooks.BeforeRecordExport = [&](QString&) {
-        if (++records == 2) session_->SourceDb->Close();
+        if (++records == 2) session_->Source().Db()->Close();
     };
     const int descriptors = OpenDescriptorCount();
     EXPECT_EQ(Export(), "\"R1\",1\r\n\"R2\",2\r\n");
@@ -305,8 +305,8 @@ TEST_F(SessionRunFailureTest, SourceFailingMidRunKeepsTheWrittenRecords) {
 
 TEST_F(SessionRunFailureTest, FieldThatCannotBeReadOffersToContinueByLine) {
     NumberedSource(3);
-    session_->SelFields = QStringList{"Name", "Ghost"};
-    session_->Setting.StartingLine = 2;
+    session_->Lists().Selected().Assign(QStringList{"Name", "Ghost"});
+    session_->Setting().StartingLine = 2;
     prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
     prompter_.QueueMsgBoxAnswer(MsgResult::No);
     EXPECT_EQ(Export(), "\"R2\",\r\n");
@@ -333,7 +333,7 @@ TEST_F(SessionRunFailureTest, FieldBeyondTheWidthTableHasNoWidth) {
     Row row(302, QVariant(QStringLiteral("v")));
     CreateSource(fields, {row});
     OpenSource();
-    session_->SelFields = QStringList{"F0", "F301"};
+    session_->Lists().Selected().Assign(QStringList{"F0", "F301"});
     prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
     EXPECT_EQ(Export(), "\"v\",\"v\"\r\n");
     const auto boxes = Boxes();
@@ -354,7 +354,7 @@ TEST_F(SessionRunFailureTest, CancellationBetweenRecords) {
     NumberedSource(10);
     caller_.Properties.ShowProgress = true;
     caller_.Properties.OverWrite = true;
-    session_->SelFields = QStringList{"Id"};
+    session_->Lists().Selected().Assign(QStringList{"Id"});
     for (const Case& c : cases) {
         prompter_.ClearRecords();
         FakeProgress progress;

@@ -116,12 +116,12 @@ TEST_F(SessionRunTest, RecordRanges) {
     };
     NumberedSource(10);
     caller_.Properties.OverWrite = true;
-    session_->SelFields = QStringList{"Id"};
+    session_->Lists().Selected().Assign(QStringList{"Id"});
     for (const Case& c : cases) {
         prompter_.ClearRecords();
-        session_->Setting.StartingLine = c.startingLine;
-        session_->Setting.MaxLines = c.maxLines;
-        session_->Setting.ExportAll = c.exportAll;
+        session_->Setting().StartingLine = c.startingLine;
+        session_->Setting().MaxLines = c.maxLines;
+        session_->Setting().ExportAll = c.exportAll;
         QByteArray expected;
         for (int id = c.first; c.first > 0 && id <= c.last; ++id)
             expected += QByteArray::number(id) + "\r\n";
@@ -165,7 +165,7 @@ TEST_F(SessionRunTest, VariableLayouts) {
     OpenSource();
     caller_.Properties.OverWrite = true;
     for (const Case& c : cases) {
-        ExportSetting& s = session_->Setting;
+        ExportSetting& s = session_->Setting();
         s.SetSeparator(c.separator);
         s.SetDelimiter(c.delimiter);
         s.RecomputeUseDelimiter();
@@ -186,7 +186,7 @@ TEST_F(SessionRunTest, FixedWidthsCutPadAndNeverTakeAHeader) {
                   {QVariant(), QVariant(), QVariant(), QString::fromUtf8("Жёл"), QVariant()},
                   {QString::fromUtf8("Straße"), 123456, QVariant(), "x", "y"}});
     OpenSource();
-    ExportSetting& s = session_->Setting;
+    ExportSetting& s = session_->Setting();
     s.TypeFormat = 1;
     s.RecomputeUseDelimiter();
     s.ExportFldNames = true;  // never a header line in fixed output
@@ -207,7 +207,7 @@ TEST_F(SessionRunTest, UpperCaseAndOemConversionKeepLengthsAndConvertTextOnly) {
                  {{QString::fromUtf8("straße é µ"), 1.5}, {QString::fromUtf8("ÿ Жx"), QVariant()}});
     OpenSource();
     caller_.Properties.OverWrite = true;
-    ExportSetting& s = session_->Setting;
+    ExportSetting& s = session_->Setting();
     struct Case {
         int typeFormat;
         bool upper;
@@ -252,9 +252,9 @@ TEST_F(SessionRunTest, LineBreaksInTextBecomeSpacesInEveryKind) {
     const Case cases[] = {
         {0, "\"a  b c d\"\r\n"}, {1, "a  b c d    \r\n"}, {2, "<Notes>a  b c d</Notes>\r\n"}};
     for (const Case& c : cases) {
-        session_->Setting.TypeFormat = c.typeFormat;
-        session_->Setting.RecomputeUseDelimiter();
-        session_->Setting.Size[0] = 12;
+        session_->Setting().TypeFormat = c.typeFormat;
+        session_->Setting().RecomputeUseDelimiter();
+        session_->Setting().Size[0] = 12;
         EXPECT_EQ(Export(), c.expected) << c.typeFormat;
     }
 }
@@ -275,8 +275,8 @@ TEST_F(SessionRunTest, BeforeFieldExportSeesAndChangesValuesAtTheRightPoint) {
         seen.push_back({table, field, type, size, buf});
         buf = field == "Name" ? QStringLiteral("Zoë\"") : QStringLiteral("<") + buf + "|";
     };
-    session_->Setting.Size[0] = 6;
-    session_->Setting.Size[1] = 3;
+    session_->Setting().Size[0] = 6;
+    session_->Setting().Size[1] = 3;
     struct Case {
         int typeFormat;
         QString qtySeen;  //!< what the host sees of the scalar field
@@ -291,8 +291,8 @@ TEST_F(SessionRunTest, BeforeFieldExportSeesAndChangesValuesAtTheRightPoint) {
     };
     for (const Case& c : cases) {
         seen.clear();
-        session_->Setting.TypeFormat = c.typeFormat;
-        session_->Setting.RecomputeUseDelimiter();
+        session_->Setting().TypeFormat = c.typeFormat;
+        session_->Setting().RecomputeUseDelimiter();
         EXPECT_EQ(Export(), c.expected) << c.typeFormat;
         ASSERT_EQ(seen.size(), 2u) << "no event for a field of no value";
         EXPECT_EQ(seen[0].table, "Customers");
@@ -310,7 +310,7 @@ TEST_F(SessionRunTest, BeforeFieldExportSeesAndChangesValuesAtTheRightPoint) {
 TEST_F(SessionRunTest, BeforeRecordExportGetsRecordsWithoutSeparator) {
     CreateSource({{"Name", dbText, 8}}, {{"a"}, {"b"}, {"c"}});
     OpenSource();
-    session_->Setting.ExportFldNames = true;
+    session_->Setting().ExportFldNames = true;
     QStringList seen;
     caller_.Hooks.BeforeRecordExport = [&](QString& record) {
         seen << record;
@@ -325,14 +325,14 @@ TEST_F(SessionRunTest, BeforeRecordExportGetsRecordsWithoutSeparator) {
 TEST_F(SessionRunTest, SelectedListOrderIsTheExportOrder) {
     CreateSource({{"A", dbText, 3}, {"B", dbLong}, {"C", dbText, 3}}, {{"a", 2, "c"}});
     OpenSource();
-    session_->SelFields = QStringList{"C", "A", "B"};
-    session_->Setting.ExportFldNames = true;
+    session_->Lists().Selected().Assign(QStringList{"C", "A", "B"});
+    session_->Setting().ExportFldNames = true;
     EXPECT_EQ(Export(), "\"C\",\"A\",\"B\"\r\n\"c\",\"a\",2\r\n");
 }
 
 TEST_F(SessionRunTest, NoSelectedFieldWritesNothingButCountsRecords) {
     NumberedSource(2);
-    session_->SelFields.clear();
+    session_->Lists().Selected().Clear();
     EXPECT_EQ(Export(), QByteArray());
     ExpectOnlySummary(2);
 }

@@ -113,15 +113,15 @@ class SessionTest : public ::testing::Test {
 
     //! Opens the table as the session's source and applies the defaults.
     void OpenSource(const QString& table = QStringLiteral("Customers")) {
-        session_->SourceDb = DBEngine::Instance().OpenDatabase(SourcePath());
-        session_->SourceRs = session_->SourceDb->OpenRecordset(table, dbOpenTable);
-        session_->SourceName = table;
+        session_->Source().SetDb(DBEngine::Instance().OpenDatabase(SourcePath()));
+        session_->Source().SetRs(session_->Source().Db()->OpenRecordset(table, dbOpenTable));
+        session_->Source().SetName(table);
         session_->SetDefaultSetting();
     }
 
     //! Runs StartExport into path and answers the file's bytes.
     QByteArray Export(const QString& path) {
-        session_->ExportFile = path;
+        session_->Destination().File = path;
         session_->StartExport();
         return ReadBytes(path);
     }

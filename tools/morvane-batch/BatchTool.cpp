@@ -14,9 +14,7 @@ namespace morvane {
 namespace {
 
 // The console prompter of the tool: a message starts on a line of its own instead of
-// continuing the progress bar's line, and every error box is counted, so a run that went
-// on past an error (a continue prompt answered Yes, an incompatible setting exported with
-// the defaults) is not reported to the script as a clean success.
+// continuing the progress bar's line.
 class BatchPrompter : public ConsolePrompter {
   public:
     BatchPrompter(Options options, ConsoleProgress* progress)
@@ -25,14 +23,10 @@ class BatchPrompter : public ConsolePrompter {
     MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                      int defaultButton) override {
         if (progress_) progress_->BreakLine();
-        if (title == QLatin1String("Error")) ++errors_;
         return ConsolePrompter::MsgBox(text, buttons, icon, title, defaultButton);
     }
-    int Errors() const { return errors_; }
-
   private:
     ConsoleProgress* progress_;
-    int errors_ = 0;
 };
 
 //! True when the settings file holds a section for the setting (its name in the settings
@@ -90,16 +84,18 @@ int BatchTool::Run() {
                                     param.value());
     BatchPrompter prompter(options, progress.get());
 
-    bool completed = false;
+    // A run that went on past an error report (a continue prompt answered Yes, an
+    // incompatible setting exported with the defaults) is no clean success for a script.
+    SessionOutcome outcome;
     {
         ExportSession session(prompter);
         session.SetCaller(&caller);
         session.SetProgressDisplay(progress.get());
         caller.UpdateSourceConnect();
         session.DoBatchExport(request_.setting);
-        completed = session.LastRunCompleted();
+        outcome = session.Outcome();
     }  // the session releases its source here, as the control releases its wizard
-    return completed && prompter.Errors() == 0 ? 0 : 1;
+    return outcome.Completed && outcome.ErrorReports == 0 ? 0 : 1;
 }
 
 }  // namespace morvane

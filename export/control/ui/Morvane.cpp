@@ -5,9 +5,11 @@
 #include "export/common/ui/QtPrompter.h"
 #include "export/engine/ui/ProgressWindowDisplay.h"
 #include "export/wizard/ExportSession.h"
+#include "export/wizard/ui/frmMorvane.h"
 
 #include <QEvent>
 #include <QPainter>
+#include <QWindow>
 #include <QResizeEvent>
 #include <exception>
 #include <limits>
@@ -181,6 +183,7 @@ void Morvane::RunSession(Run run) {
         session.SetProgressDisplay(&progressWindow);
         SourceConnectFor(props_.ConnectString, sourceConnect_);
         run(session);
+        lastOutcome_ = session.Outcome();
     } catch (const RuntimeError& error) {
         RecordError(error.Number(), error.Description());
     } catch (const std::exception& error) {
@@ -193,7 +196,11 @@ void Morvane::RunSession(Run run) {
 }
 
 void Morvane::Execute() {
-    RunSession([](ExportSession& session) { session.ShowWizard(); });
+    RunSession([this](ExportSession& session) {
+        frmMorvane wizard(session, window());
+        session.SetView(&wizard);
+        session.ShowWizard();
+    });
 }
 
 QVariant Morvane::BatchExport(const QString& setting) {
@@ -225,10 +232,13 @@ void Morvane::resizeEvent(QResizeEvent* event) {
     SnapSize();
 }
 
-void Morvane::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
+void Morvane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
     // A move to a screen of another resolution changes the pixel size of 300 x 340 twips.
-    if (event->type() == QEvent::ScreenChangeInternal) SnapSize();
+    // The window handle exists once the window is shown; one connection per handle.
+    if (QWindow* handle = window()->windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &Morvane::SnapSize,
+                Qt::UniqueConnection);
 }
 
 void Morvane::paintEvent(QPaintEvent*) {

@@ -34,6 +34,7 @@
 #include "export/control/ControlProperties.h"
 #include "export/control/ExportCaller.h"
 #include "export/control/TypeConnect.h"
+#include "export/wizard/SessionOutcome.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -163,6 +164,9 @@ class Morvane : public QWidget, public ExportCaller {
     //! Runs one export of the named setting (defaults when empty) without user interface.
     //! Always answers an empty QVariant.
     Q_INVOKABLE QVariant BatchExport(const QString& setting);
+    //! What the last Execute or BatchExport came to: whether an export run completed and
+    //! how many error reports it showed.
+    SessionOutcome LastOutcome() const { return lastOutcome_; }
 
   signals:
     //! Emitted after a write accessor stored a value; names the property.
@@ -180,7 +184,7 @@ class Morvane : public QWidget, public ExportCaller {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     template <typename T>
@@ -196,6 +200,7 @@ class Morvane : public QWidget, public ExportCaller {
     QString sourceConnect_;
     Prompter* prompter_ = nullptr;
     std::unique_ptr<Prompter> defaultPrompter_;
+    SessionOutcome lastOutcome_;
     int lastErrorNumber_ = 0;
     QString lastError_;
 };

@@ -9,6 +9,8 @@
 #include "export/settings/SettingsHost.h"
 #include "export/wizard/ExportSession.h"
 
+#include <QPointer>
+
 namespace morvane {
 
 frmSettings::frmSettings(QWidget* parent)
@@ -24,7 +26,11 @@ frmSettings::frmSettings(QWidget* parent)
 frmSettings::~frmSettings() = default;
 
 frmSettings& frmSettings::Instance() {
-    static frmSettings* dialog = new frmSettings();  // lives as long as the library
+    // Lives as long as the library, never destroyed by a static destructor (after the
+    // application object). The guarded pointer brings it back should a host delete it, as
+    // a host that deletes every top-level widget does.
+    static QPointer<frmSettings> dialog;
+    if (dialog.isNull()) dialog = new frmSettings();
     return *dialog;
 }
 
@@ -39,7 +45,7 @@ void frmSettings::showEvent(QShowEvent* event) {
 void frmSettings::FillList() {
     ui_->LBoxSettings->clear();
     QStringList names;
-    ExportSession::ListSettings(names);
+    if (caller_) caller_->Session().ListSettings(names);
     ui_->LBoxSettings->addItems(names);
     if (ui_->LBoxSettings->count() > 0) ui_->LBoxSettings->setCurrentRow(0);
     UpdateButtons();
@@ -59,11 +65,11 @@ QString frmSettings::SelectedName() const {
 void frmSettings::BtnOpen_Click() {
     if (!caller_ || !ui_->LBoxSettings->currentItem()) return;
     ExportSession& session = caller_->Session();
-    session.SettingName = SelectedName();
+    session.SetSettingName(SelectedName());
     if (!session.ReadSetting()) return;  // already reported; the wizard holds the defaults
     if (!caller_->Title().isEmpty())
         caller_->SetTitle(session.Caller()->ExportCaption() + QStringLiteral(" - ") +
-                          session.SettingName);
+                          session.SettingName());
     caller_->RefreshFromSetting();
     accept();
 }
@@ -78,7 +84,7 @@ void frmSettings::BtnDelete_Click() {
         MsgButtons::OKCancel, MsgIcon::None, QStringLiteral("Confirmation"));
     if (answer != MsgResult::OK) return;
     try {
-        ExportSession::DeleteSetting(name);
+        session.DeleteSetting(name);
     } catch (const std::exception& error) {
         // The file could not be rewritten: the setting is still stored, so it stays listed.
         ShowError(session.GetPrompter(), error);
@@ -87,7 +93,7 @@ void frmSettings::BtnDelete_Click() {
     delete ui_->LBoxSettings->takeItem(ui_->LBoxSettings->currentRow());
     if (ui_->LBoxSettings->count() > 0) ui_->LBoxSettings->setCurrentRow(0);
     UpdateButtons();
-    if (name == session.SettingName && !caller_->Title().isEmpty())
+    if (name == session.SettingName() && !caller_->Title().isEmpty())
         caller_->SetTitle(session.Caller()->ExportCaption());
 }
 

@@ -1,0 +1,466 @@
+#include "export/wizard/ui/frmMorvane.h"
+
+#include "ui_frmMorvane.h"
+
+#include "export/common/ui/CenterForm.h"
+#include "export/control/ExportCaller.h"
+#include "export/control/TypeConnect.h"
+#include "export/data/odbc/OdbcLogon.h"
+#include "export/data/ui/frmODBCLogon.h"
+#include "export/settings/ui/frmSettings.h"
+#include "export/wizard/ExportSession.h"
+
+#include <QFileDialog>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSignalBlocker>
+
+namespace morvane {
+namespace {
+
+//! An arrow for the ordering buttons, with a bar for "to the top/bottom".
+QIcon ArrowIcon(const QPalette& palette, bool up, bool bar) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette.color(QPalette::ButtonText));
+    QPainterPath arrow;
+    const qreal tip = up ? 6 : 26, base = up ? 20 : 12;
+    arrow.moveTo(16, tip);
+    arrow.lineTo(5, base);
+    arrow.lineTo(27, base);
+    arrow.closeSubpath();
+    painter.drawPath(arrow);
+    painter.drawRect(QRectF(12, up ? base : 6, 8, 6));
+    if (bar) painter.drawRect(QRectF(5, up ? 1 : 28, 22, 3));
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+frmMorvane::frmMorvane(ExportSession& session, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::frmMorvane>()), session_(session) {
+    ui_->setupUi(this);
+    setModal(true);
+    ui_->CBoxDelimiter->addItem(QStringLiteral("\""), 0);
+    ui_->CBoxDelimiter->addItem(QStringLiteral("'"), 1);
+    ui_->CBoxDelimiter->addItem(QStringLiteral("None"), 2);
+    ui_->PreviewText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ui_->PreviewGrid->hide();
+    const QPalette& pal = palette();
+    ui_->BtnTop->setIcon(ArrowIcon(pal, true, true));
+    ui_->BtnUp->setIcon(ArrowIcon(pal, true, false));
+    ui_->BtnDown->setIcon(ArrowIcon(pal, false, false));
+    ui_->BtnBottom->setIcon(ArrowIcon(pal, false, true));
+    for (QPushButton* button : {ui_->BtnTop, ui_->BtnUp, ui_->BtnDown, ui_->BtnBottom}) {
+        button->setAccessibleName(button->toolTip());
+        button->setIconSize(QSize(16, 16));
+    }
+    // One non-native dialog, so that it can be found (and driven) while it is open.
+    commonDialog_ = new QFileDialog(this);
+    commonDialog_->setObjectName(QStringLiteral("CommonDialog1"));
+    commonDialog_->setOption(QFileDialog::DontUseNativeDialog);
+    commonDialog_->setOption(QFileDialog::ReadOnly);
+    WireHandlers();
+    CenterForm(this);
+}
+
+frmMorvane::~frmMorvane() = default;
+
+void frmMorvane::WireHandlers() {
+    Ui::frmMorvane& ui = *ui_;
+    connect(ui.BtnNext, &QPushButton::clicked, this, &frmMorvane::BtnNext_Click);
+    connect(ui.BtnPrev, &QPushButton::clicked, this, &frmMorvane::BtnPrev_Click);
+    connect(ui.BtnFinish, &QPushButton::clicked, this, &frmMorvane::BtnFinish_Click);
+    connect(ui.BtnCancel, &QPushButton::clicked, this, &frmMorvane::BtnCancel_Click);
+    connect(ui.BtnSaveSetting, &QPushButton::clicked, this, &frmMorvane::BtnSaveSetting_Click);
+    connect(ui.BtnSettings1, &QPushButton::clicked, this, &frmMorvane::BtnSettings_Click);
+    connect(ui.BtnSettings2, &QPushButton::clicked, this, &frmMorvane::BtnSettings_Click);
+    connect(ui.BtnBrowseFiles, &QPushButton::clicked, this, &frmMorvane::BtnBrowseFiles_Click);
+    connect(ui.Command3, &QPushButton::clicked, this, &frmMorvane::Command3_Click);
+    connect(ui.CBoxTables, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &frmMorvane::CBoxTables_Click);
+    connect(ui.CBoxTypeFormat, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &frmMorvane::CBoxTypeFormat_Click);
+    connect(ui.EdtFileName, &QLineEdit::textChanged, this, &frmMorvane::EdtFileName_Change);
+    connect(ui.CBoxFieldNames, &QCheckBox::toggled, this, &frmMorvane::CBoxFieldNames_Click);
+    connect(ui.CBoxHtmlFieldNames, &QCheckBox::toggled, this,
+            &frmMorvane::CBoxHtmlFieldNames_Click);
+    connect(ui.CBoxHtmlTableName, &QCheckBox::toggled, this,
+            &frmMorvane::CBoxHtmlTableName_Click);
+    connect(ui.EdtHtmlPageTitle, &QLineEdit::textChanged, this,
+            [this](const QString& text) { session_.Setting().HtmlTitle = text; });
+    connect(ui.EdtHtmlTemplate, &QLineEdit::textChanged, this,
+            [this](const QString& text) { session_.Setting().HtmlTemplate = text; });
+    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace,
+                                          ui.RBtnTab};
+    for (int separator = 0; separator < separators.size(); ++separator) {
+        connect(separators.at(separator), &QRadioButton::toggled, this, [this, separator](bool on) {
+            if (!on) return;
+            session_.Setting().SetSeparator(separator);
+            if (session_.CurrentStep() == 2) UpdatePreview();
+        });
+    }
+    connect(ui.CBoxDelimiter, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this](int position) {
+                session_.ChooseDelimiter(position);
+                if (session_.CurrentStep() == 2) UpdatePreview();
+            });
+    connect(ui.IncludeBtn, &QPushButton::clicked, this, &frmMorvane::IncludeBtn_Click);
+    connect(ui.ExcludeBtn, &QPushButton::clicked, this, &frmMorvane::ExcludeBtn_Click);
+    connect(ui.IncAllBtn, &QPushButton::clicked, this, &frmMorvane::IncAllBtn_Click);
+    connect(ui.ExAllBtn, &QPushButton::clicked, this, &frmMorvane::ExAllBtn_Click);
+    connect(ui.BtnTop, &QPushButton::clicked, this, &frmMorvane::BtnTop_Click);
+    connect(ui.BtnUp, &QPushButton::clicked, this, &frmMorvane::BtnUp_Click);
+    connect(ui.BtnDown, &QPushButton::clicked, this, &frmMorvane::BtnDown_Click);
+    connect(ui.BtnBottom, &QPushButton::clicked, this, &frmMorvane::BtnBottom_Click);
+    connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this,
+            &frmMorvane::LBoxSelFields_Click);
+    connect(ui.LBoxAvailFields, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!mirroring_) ReadListSelection();
+    });
+}
+
+QString frmMorvane::Title() const {
+    return windowTitle();
+}
+
+void frmMorvane::SetTitle(const QString& title) {
+    setWindowTitle(title);
+}
+
+void frmMorvane::RefreshFromSetting() {
+    UpdateControls();
+    AdjustPreviewGrid();
+    UpdatePreview();
+}
+
+void frmMorvane::PrepareView() {
+    {
+        const QSignalBlocker blocker(ui_->CBoxTables);
+        ui_->CBoxTables->clear();
+        for (const SourceEntry& entry : session_.SourceEntries())
+            ui_->CBoxTables->addItem(entry.Name, entry.Kind);
+        if (ui_->CBoxTables->count() > 0) ui_->CBoxTables->setCurrentIndex(0);
+    }
+    {
+        const QSignalBlocker blocker(ui_->CBoxTypeFormat);
+        ui_->CBoxTypeFormat->clear();
+        for (const int kind : session_.OfferedKinds())
+            ui_->CBoxTypeFormat->addItem(OutputKindText(kind), kind);
+        ui_->CBoxTypeFormat->setCurrentIndex(-1);
+    }
+    // The first step has its own settings button; the output step's is for single-table
+    // mode, where the first step is never shown.
+    ui_->BtnSettings2->setVisible(session_.FirstStep() != 0);
+    ui_->EdtSizeScroll->setRange(-1, 1);
+    ui_->EdtSizeScroll->setValue(0);
+    ui_->EdtSizeScroll->setSingleStep(1);
+    ui_->EdtSizeScroll->setPageStep(1);
+    ShowStep();
+}
+
+void frmMorvane::ShowModal(const QString& caption) {
+    setWindowTitle(caption);
+    exec();
+}
+
+void frmMorvane::ShowStep() {
+    ui_->FrameSteps->setCurrentIndex(session_.CurrentStep());
+}
+
+void frmMorvane::UpdateControls() {
+    Ui::frmMorvane& ui = *ui_;
+    const ExportSetting& setting = session_.Setting();
+    const int kindIndex = ui.CBoxTypeFormat->findData(setting.TypeFormat);
+    if (kindIndex >= 0) {
+        if (kindIndex != ui.CBoxTypeFormat->currentIndex())
+            ui.CBoxTypeFormat->setCurrentIndex(kindIndex);  // runs CBoxTypeFormat_Click
+        else
+            CBoxTypeFormat_Click();  // the same entry: still fit the name to the kind
+    }
+    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace,
+                                          ui.RBtnTab};
+    for (int separator = 0; separator < separators.size(); ++separator)
+        separators.at(separator)->setChecked(setting.Separator == separator);
+    ui.CBoxFieldNames->setChecked(setting.ExportFldNames);
+    if (setting.Delimiter >= 0 && setting.Delimiter < ui.CBoxDelimiter->count())
+        ui.CBoxDelimiter->setCurrentIndex(setting.Delimiter);
+    if (ui.EdtFileName->text() != session_.Destination().File)
+        ui.EdtFileName->setText(session_.Destination().File);
+    ui.CBoxHtmlFieldNames->setChecked(setting.ExportHtmlFldNames);
+    ui.CBoxHtmlTableName->setChecked(setting.ExportHtmlTableName);
+    ui.EdtHtmlPageTitle->setText(setting.HtmlTitle);
+    ui.EdtHtmlTemplate->setText(setting.HtmlTemplate);
+    ShowLists();
+    UpdateStepButtons();
+    UpdateFieldsListsButtons();
+}
+
+void frmMorvane::UpdateStepButtons() {
+    const StepButtons buttons = session_.CurrentStepButtons();
+    ui_->BtnNext->setEnabled(buttons.Next);
+    ui_->BtnPrev->setEnabled(buttons.Prev);
+    ui_->BtnFinish->setEnabled(buttons.Finish);
+    ui_->BtnSaveSetting->setEnabled(buttons.SaveSetting);
+    if (session_.CurrentStep() == 3) RefreshWidthList();
+}
+
+void frmMorvane::RefreshWidthList() {
+    session_.Lists().RefreshFixedList();
+    ShowList(ui_->LBoxFixedFields, session_.Lists().Fixed());
+    const bool enabled = !session_.Lists().Fixed().IsEmpty();
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui_->MEdtSize, ui_->BtnDefaultField,
+                                                           ui_->BtnDefaultAll, ui_->EdtSizeScroll})
+        widget->setEnabled(enabled);
+    if (enabled) {
+        const int ordinal = session_.FieldIndex(session_.Lists().Fixed().Name(0));
+        if (ordinal < ExportSetting::SizeCount)
+            ui_->MEdtSize->setText(QString::number(session_.Setting().Size[ordinal]));
+    }
+}
+
+void frmMorvane::UpdateFieldsListsButtons() {
+    session_.Lists().UpdateListButtons();
+    session_.CountSelectedFields();
+    ShowListButtons();
+    UpdateStepButtons();
+}
+
+void frmMorvane::UpdatePreview() {}
+
+void frmMorvane::AdjustPreviewGrid() {
+    // Text kinds preview as text, the others as a grid.
+    const bool grid = session_.Setting().TypeFormat > TypeConnect::HtmlTags;
+    ui_->PreviewText->setVisible(!grid);
+    ui_->PreviewGrid->setVisible(grid);
+}
+
+// --- Navigation --------------------------------------------------------------------------
+
+void frmMorvane::BtnNext_Click() {
+    session_.GoNext();
+    ShowStep();
+    UpdateStepButtons();
+}
+
+void frmMorvane::BtnPrev_Click() {
+    session_.GoBack();
+    ShowStep();
+    UpdateStepButtons();
+}
+
+void frmMorvane::BtnFinish_Click() {
+    if (session_.Finish()) {
+        accept();
+        return;
+    }
+    ShowStep();
+    UpdateStepButtons();
+}
+
+void frmMorvane::BtnCancel_Click() {
+    reject();
+}
+
+// --- Settings ------------------------------------------------------------------------------
+
+void frmMorvane::BtnSaveSetting_Click() {
+    PromptSaveSetting(*this);
+}
+
+void frmMorvane::BtnSettings_Click() {
+    frmSettings& dialog = frmSettings::Instance();
+    dialog.SetCaller(this);
+    dialog.exec();
+    dialog.SetCaller(nullptr);
+}
+
+// --- Source, output kind and destination -------------------------------------------------
+
+void frmMorvane::CBoxTables_Click() {
+    if (!session_.ChooseSource(ui_->CBoxTables->currentIndex())) return;
+    RefreshFromSetting();
+}
+
+void frmMorvane::CBoxTypeFormat_Click() {
+    const QVariant kind = ui_->CBoxTypeFormat->currentData();
+    if (!kind.isValid()) return;
+    const QString before = session_.Destination().File;
+    const QString fileName = session_.ChooseOutputKind(kind.toInt());
+    if (session_.CurrentStep() == 1) UpdatePreview();
+    ui_->BtnBrowseFiles->setText(kind.toInt() == TypeConnect::ODBC ? QStringLiteral("Datasource...")
+                                                                   : QStringLiteral("Browse..."));
+    if (fileName != before || ui_->EdtFileName->text() != fileName)
+        ui_->EdtFileName->setText(fileName);
+    AdjustPreviewGrid();
+}
+
+void frmMorvane::EdtFileName_Change() {
+    session_.Destination().File = ui_->EdtFileName->text();
+    UpdateStepButtons();
+}
+
+QString frmMorvane::RunFileDialog(bool save, const QStringList& filters, int preselected,
+                                  const QString& initial, int* filterEntry) {
+    QFileDialog& dialog = *commonDialog_;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (preselected >= 1 && preselected <= filters.size())
+        dialog.selectNameFilter(filters.at(preselected - 1));
+    if (!initial.isEmpty()) {
+        const QFileInfo info(initial);
+        if (info.dir().exists()) dialog.setDirectory(info.dir());
+        dialog.selectFile(info.fileName());
+    } else {
+        dialog.selectFile(QString());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    if (filterEntry) *filterEntry = filters.indexOf(dialog.selectedNameFilter()) + 1;
+    return dialog.selectedFiles().constFirst();
+}
+
+void frmMorvane::BtnBrowseFiles_Click() {
+    if (session_.Setting().TypeFormat == TypeConnect::ODBC) {
+        frmODBCLogon& logon = frmODBCLogon::Instance();
+        logon.exec();
+        if (logon.Confirmed()) session_.UseOdbcLogon(logon.Model());
+        return;
+    }
+    const SaveFilter filter = session_.DestinationFilter();
+    int entry = 0;
+    const QString chosen = RunFileDialog(true, filter.Names, filter.Preselected,
+                                         ui_->EdtFileName->text(), &entry);
+    if (chosen.isEmpty()) return;  // cancelled: nothing changes
+    ui_->EdtFileName->setText(chosen);
+    session_.ApplyBrowsedFile(chosen, entry);
+    UpdateControls();
+}
+
+void frmMorvane::Command3_Click() {
+    const QStringList filters{QStringLiteral("All Files (*.*)"),
+                              QStringLiteral("HTML Files & (*.html *.htm)")};
+    const QString chosen =
+        RunFileDialog(false, filters, 2, ui_->EdtHtmlTemplate->text(), nullptr);
+    if (!chosen.isEmpty()) ui_->EdtHtmlTemplate->setText(chosen);
+}
+
+// --- Header options ----------------------------------------------------------------------
+
+void frmMorvane::CBoxFieldNames_Click() {
+    session_.Setting().ExportFldNames = ui_->CBoxFieldNames->isChecked();
+    UpdatePreview();
+}
+
+void frmMorvane::CBoxHtmlFieldNames_Click() {
+    session_.Setting().ExportHtmlFldNames = ui_->CBoxHtmlFieldNames->isChecked();
+}
+
+void frmMorvane::CBoxHtmlTableName_Click() {
+    session_.Setting().ExportHtmlTableName = ui_->CBoxHtmlTableName->isChecked();
+}
+
+// --- Field choice and order --------------------------------------------------------------
+
+void frmMorvane::ReadListSelection() {
+    const auto read = [](QListWidget* widget, FieldList& list) {
+        for (int row = 0; row < widget->count() && row < list.Count(); ++row)
+            list.SetSelected(row, widget->item(row)->isSelected());
+        const int current = widget->currentRow();
+        list.SetCurrent(current < list.Count() ? current : -1);
+    };
+    read(ui_->LBoxAvailFields, session_.Lists().Available());
+    read(ui_->LBoxSelFields, session_.Lists().Selected());
+}
+
+void frmMorvane::ShowList(QListWidget* widget, const FieldList& list) {
+    const bool wasMirroring = mirroring_;
+    mirroring_ = true;
+    const QSignalBlocker blocker(widget);
+    if (widget->count() != list.Count() || [&] {
+            for (int row = 0; row < list.Count(); ++row)
+                if (widget->item(row)->text() != list.Name(row)) return true;
+            return false;
+        }()) {
+        widget->clear();
+        widget->addItems(list.Names());
+    }
+    widget->setCurrentRow(list.Current(), QItemSelectionModel::NoUpdate);
+    for (int row = 0; row < list.Count(); ++row) widget->item(row)->setSelected(list.IsSelected(row));
+    mirroring_ = wasMirroring;
+}
+
+void frmMorvane::ShowLists() {
+    ShowList(ui_->LBoxAvailFields, session_.Lists().Available());
+    ShowList(ui_->LBoxSelFields, session_.Lists().Selected());
+}
+
+void frmMorvane::ShowListButtons() {
+    const FieldListButtons& buttons = session_.Lists().Buttons();
+    ui_->IncludeBtn->setEnabled(buttons.Include);
+    ui_->IncAllBtn->setEnabled(buttons.IncludeAll);
+    ui_->ExcludeBtn->setEnabled(buttons.Exclude);
+    ui_->ExAllBtn->setEnabled(buttons.ExcludeAll);
+    ui_->BtnTop->setEnabled(buttons.Top);
+    ui_->BtnUp->setEnabled(buttons.Up);
+    ui_->BtnDown->setEnabled(buttons.Down);
+    ui_->BtnBottom->setEnabled(buttons.Bottom);
+}
+
+template <typename Operation>
+void frmMorvane::RunListOperation(Operation operation) {
+    ReadListSelection();
+    operation(session_.Lists());
+    session_.CountSelectedFields();
+    ShowLists();
+    if (const FieldList* focus = session_.Lists().FocusList())
+        (focus == &session_.Lists().Available() ? ui_->LBoxAvailFields : ui_->LBoxSelFields)
+            ->setFocus();
+    ShowListButtons();
+    UpdateStepButtons();
+    UpdatePreview();
+}
+
+void frmMorvane::IncludeBtn_Click() {
+    RunListOperation([](FieldLists& lists) { lists.Include(); });
+}
+
+void frmMorvane::ExcludeBtn_Click() {
+    RunListOperation([](FieldLists& lists) { lists.Exclude(); });
+}
+
+void frmMorvane::IncAllBtn_Click() {
+    RunListOperation([](FieldLists& lists) { lists.IncludeAll(); });
+}
+
+void frmMorvane::ExAllBtn_Click() {
+    RunListOperation([](FieldLists& lists) { lists.ExcludeAll(); });
+}
+
+void frmMorvane::BtnTop_Click() {
+    RunListOperation([](FieldLists& lists) { lists.MoveTop(); });
+}
+
+void frmMorvane::BtnUp_Click() {
+    RunListOperation([](FieldLists& lists) { lists.MoveUp(); });
+}
+
+void frmMorvane::BtnDown_Click() {
+    RunListOperation([](FieldLists& lists) { lists.MoveDown(); });
+}
+
+void frmMorvane::BtnBottom_Click() {
+    RunListOperation([](FieldLists& lists) { lists.MoveBottom(); });
+}
+
+void frmMorvane::LBoxSelFields_Click() {
+    if (mirroring_) return;
+    ReadListSelection();
+    session_.Lists().SelectedListClicked();
+    ShowListButtons();
+}
+
+}  // namespace morvane
