@@ -201,16 +201,17 @@ bool ExportSession::IsTypeAllowed(int kind) {
 
 QString ExportSession::ChooseOutputKind(int kind) {
     setting_.TypeFormat = kind;
+    setting_.RecomputeUseDelimiter();
     destination_.File = FileNameForKind(destination_.File, kind);
     return destination_.File;
 }
 
 void ExportSession::ChooseDelimiter(int position) {
     setting_.Delimiter = position;
+    // "None" keeps the delimiter character, so choosing a quote again brings it back.
     if (position == 0 || position == 1)
         setting_.DelimiterChar = LookupChar(DelimiterChars, position);
-    else
-        setting_.UseDelimiter = false;
+    setting_.RecomputeUseDelimiter();
 }
 
 void ExportSession::GoNext() {
@@ -241,6 +242,8 @@ void ExportSession::UseOdbcLogon(const OdbcLogon& logon) {
 }
 
 bool ExportSession::Finish() {
+    // Delimiting follows the kind and delimiter shown, as in every preview and batch run.
+    setting_.RecomputeUseDelimiter();
     StartExport();
     try {
         BindIniFile();
