@@ -2,6 +2,8 @@
 
 #include "ui_frmMorvane.h"
 
+#include "export/common/ErrorReport.h"
+#include "export/common/RuntimeError.h"
 #include "export/common/ui/CenterForm.h"
 #include "export/control/ExportCaller.h"
 #include "export/control/TypeConnect.h"
@@ -69,55 +71,67 @@ frmMorvane::frmMorvane(ExportSession& session, QWidget* parent)
 
 frmMorvane::~frmMorvane() = default;
 
+template <typename Handler>
+auto frmMorvane::Guarded(Handler handler) {
+    return [this, handler](auto&&...) {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            ShowError(session_.GetPrompter(), error);
+        } catch (...) {
+            ShowError(session_.GetPrompter(),
+                      RuntimeError(ErrInternal, QStringLiteral("Internal error")));
+        }
+    };
+}
+
 void frmMorvane::WireHandlers() {
     Ui::frmMorvane& ui = *ui_;
-    connect(ui.BtnNext, &QPushButton::clicked, this, &frmMorvane::BtnNext_Click);
-    connect(ui.BtnPrev, &QPushButton::clicked, this, &frmMorvane::BtnPrev_Click);
-    connect(ui.BtnFinish, &QPushButton::clicked, this, &frmMorvane::BtnFinish_Click);
-    connect(ui.BtnCancel, &QPushButton::clicked, this, &frmMorvane::BtnCancel_Click);
-    connect(ui.BtnSaveSetting, &QPushButton::clicked, this, &frmMorvane::BtnSaveSetting_Click);
-    connect(ui.BtnSettings1, &QPushButton::clicked, this, &frmMorvane::BtnSettings_Click);
-    connect(ui.BtnSettings2, &QPushButton::clicked, this, &frmMorvane::BtnSettings_Click);
-    connect(ui.BtnBrowseFiles, &QPushButton::clicked, this, &frmMorvane::BtnBrowseFiles_Click);
-    connect(ui.Command3, &QPushButton::clicked, this, &frmMorvane::Command3_Click);
-    connect(ui.CBoxTables, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &frmMorvane::CBoxTables_Click);
-    connect(ui.CBoxTypeFormat, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &frmMorvane::CBoxTypeFormat_Click);
-    connect(ui.EdtFileName, &QLineEdit::textChanged, this, &frmMorvane::EdtFileName_Change);
-    connect(ui.CBoxFieldNames, &QCheckBox::toggled, this, &frmMorvane::CBoxFieldNames_Click);
-    connect(ui.CBoxHtmlFieldNames, &QCheckBox::toggled, this,
-            &frmMorvane::CBoxHtmlFieldNames_Click);
-    connect(ui.CBoxHtmlTableName, &QCheckBox::toggled, this,
-            &frmMorvane::CBoxHtmlTableName_Click);
+    connect(ui.BtnNext, &QPushButton::clicked, this, Guarded([this] { BtnNext_Click(); }));
+    connect(ui.BtnPrev, &QPushButton::clicked, this, Guarded([this] { BtnPrev_Click(); }));
+    connect(ui.BtnFinish, &QPushButton::clicked, this, Guarded([this] { BtnFinish_Click(); }));
+    connect(ui.BtnCancel, &QPushButton::clicked, this, Guarded([this] { BtnCancel_Click(); }));
+    connect(ui.BtnSaveSetting, &QPushButton::clicked, this, Guarded([this] { BtnSaveSetting_Click(); }));
+    connect(ui.BtnSettings1, &QPushButton::clicked, this, Guarded([this] { BtnSettings_Click(); }));
+    connect(ui.BtnSettings2, &QPushButton::clicked, this, Guarded([this] { BtnSettings_Click(); }));
+    connect(ui.BtnBrowseFiles, &QPushButton::clicked, this, Guarded([this] { BtnBrowseFiles_Click(); }));
+    connect(ui.Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
+    connect(ui.CBoxTables, qOverload<int>(&QComboBox::currentIndexChanged), this, Guarded([this] { CBoxTables_Click(); }));
+    connect(ui.CBoxTypeFormat, qOverload<int>(&QComboBox::currentIndexChanged), this, Guarded([this] { CBoxTypeFormat_Click(); }));
+    connect(ui.EdtFileName, &QLineEdit::textChanged, this, Guarded([this] { EdtFileName_Change(); }));
+    connect(ui.CBoxFieldNames, &QCheckBox::toggled, this, Guarded([this] { CBoxFieldNames_Click(); }));
+    connect(ui.CBoxHtmlFieldNames, &QCheckBox::toggled, this, Guarded([this] { CBoxHtmlFieldNames_Click(); }));
+    connect(ui.CBoxHtmlTableName, &QCheckBox::toggled, this, Guarded([this] { CBoxHtmlTableName_Click(); }));
     connect(ui.EdtHtmlPageTitle, &QLineEdit::textChanged, this,
             [this](const QString& text) { session_.Setting().HtmlTitle = text; });
     connect(ui.EdtHtmlTemplate, &QLineEdit::textChanged, this,
             [this](const QString& text) { session_.Setting().HtmlTemplate = text; });
+    // The handlers below may raise host events (previews, FilterType): a handler that
+    // throws must not unwind through Qt's event loop, so each is guarded.
     const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace,
                                           ui.RBtnTab};
     for (int separator = 0; separator < separators.size(); ++separator) {
-        connect(separators.at(separator), &QRadioButton::toggled, this, [this, separator](bool on) {
-            if (!on) return;
-            session_.Setting().SetSeparator(separator);
-            if (session_.CurrentStep() == 2) UpdatePreview();
-        });
+        QRadioButton* button = separators.at(separator);
+        connect(button, &QRadioButton::toggled, this, Guarded([this, button, separator] {
+                    if (!button->isChecked()) return;
+                    session_.Setting().SetSeparator(separator);
+                    if (session_.CurrentStep() == 2) UpdatePreview();
+                }));
     }
     connect(ui.CBoxDelimiter, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this](int position) {
-                session_.ChooseDelimiter(position);
+            Guarded([this] {
+                session_.ChooseDelimiter(ui_->CBoxDelimiter->currentIndex());
                 if (session_.CurrentStep() == 2) UpdatePreview();
-            });
-    connect(ui.IncludeBtn, &QPushButton::clicked, this, &frmMorvane::IncludeBtn_Click);
-    connect(ui.ExcludeBtn, &QPushButton::clicked, this, &frmMorvane::ExcludeBtn_Click);
-    connect(ui.IncAllBtn, &QPushButton::clicked, this, &frmMorvane::IncAllBtn_Click);
-    connect(ui.ExAllBtn, &QPushButton::clicked, this, &frmMorvane::ExAllBtn_Click);
-    connect(ui.BtnTop, &QPushButton::clicked, this, &frmMorvane::BtnTop_Click);
-    connect(ui.BtnUp, &QPushButton::clicked, this, &frmMorvane::BtnUp_Click);
-    connect(ui.BtnDown, &QPushButton::clicked, this, &frmMorvane::BtnDown_Click);
-    connect(ui.BtnBottom, &QPushButton::clicked, this, &frmMorvane::BtnBottom_Click);
-    connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this,
-            &frmMorvane::LBoxSelFields_Click);
+            }));
+    connect(ui.IncludeBtn, &QPushButton::clicked, this, Guarded([this] { IncludeBtn_Click(); }));
+    connect(ui.ExcludeBtn, &QPushButton::clicked, this, Guarded([this] { ExcludeBtn_Click(); }));
+    connect(ui.IncAllBtn, &QPushButton::clicked, this, Guarded([this] { IncAllBtn_Click(); }));
+    connect(ui.ExAllBtn, &QPushButton::clicked, this, Guarded([this] { ExAllBtn_Click(); }));
+    connect(ui.BtnTop, &QPushButton::clicked, this, Guarded([this] { BtnTop_Click(); }));
+    connect(ui.BtnUp, &QPushButton::clicked, this, Guarded([this] { BtnUp_Click(); }));
+    connect(ui.BtnDown, &QPushButton::clicked, this, Guarded([this] { BtnDown_Click(); }));
+    connect(ui.BtnBottom, &QPushButton::clicked, this, Guarded([this] { BtnBottom_Click(); }));
+    connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this, Guarded([this] { LBoxSelFields_Click(); }));
     connect(ui.LBoxAvailFields, &QListWidget::itemSelectionChanged, this, [this] {
         if (!mirroring_) ReadListSelection();
     });

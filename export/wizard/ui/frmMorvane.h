@@ -82,6 +82,10 @@ class frmMorvane : public QDialog, public WizardView {
 
   private:
     void WireHandlers();
+    //! The handler wrapped so that any exception it lets out (from the engine or from a
+    //! host's event handler) is reported instead of unwinding through the event loop.
+    template <typename Handler>
+    auto Guarded(Handler handler);
     void ShowStep();
     //! The width list of the fixed-width step, rebuilt from the selected fields.
     void RefreshWidthList();

@@ -1,0 +1,309 @@
+// The export wizard as a user drives it: the control's Execute opens the real form
+// offscreen, and the tests click its widgets, found by objectName.
+#include "export/control/ui/Morvane.h"
+#include "tests/wizard/SessionTestSupport.h"
+#include "tests/wizard/ui/WizardDriver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+
+namespace morvane::test {
+namespace {
+
+class frmMorvaneTest : public SessionTest {
+  protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        CreateSource({{"Id", dbLong}, {"Name", dbText, 20}, {"City", dbText, 20}},
+                     {{1, "Ann", "Bern"}, {2, "Bob", "Genf"}});
+        CreateTable(SourcePath(), QStringLiteral("Orders"), {{"No", dbLong}}, {{7}});
+        control_.SetPrompter(&prompter_);
+        control_.SetDataBaseName(SourcePath());
+        control_.SetIniFile(PathOf(QStringLiteral("settings.ini")));
+        control_.SetExportFile(OutPath());
+        control_.SetExportCaption(QStringLiteral("Export"));
+        control_.SetShowProgress(false);
+        control_.SetShowSummary(false);
+        control_.SetMultiTable(true);
+    }
+
+    bool Run(const std::function<void(QDialog*)>& script) {
+        return RunWizard([this] { control_.Execute(); }, script);
+    }
+
+    static int Step(QDialog* wizard) {
+        return Child<QStackedWidget>(wizard, "FrameSteps")->currentIndex();
+    }
+    static void Click(QDialog* wizard, const char* button) {
+        QTest::mouseClick(Child<QPushButton>(wizard, button), Qt::LeftButton);
+    }
+    static bool Enabled(QDialog* wizard, const char* name) {
+        return Child<QWidget>(wizard, name)->isEnabled();
+    }
+    static void ChooseKind(QDialog* wizard, int kind) {
+        auto* kinds = Child<QComboBox>(wizard, "CBoxTypeFormat");
+        kinds->setCurrentIndex(kinds->findData(kind));
+    }
+    static QStringList Items(QDialog* wizard, const char* list) {
+        QStringList names;
+        auto* widget = Child<QListWidget>(wizard, list);
+        for (int row = 0; row < widget->count(); ++row) names << widget->item(row)->text();
+        return names;
+    }
+
+    Morvane control_;
+};
+
+TEST_F(frmMorvaneTest, NextAndBackWalkEachKindsPath) {
+    struct Case {
+        int kind;
+        QVector<int> path;
+    };
+    const Case cases[] = {{0, {0, 1, 2, 5}}, {1, {0, 1, 3, 5}}, {3, {0, 1, 4, 5}},
+                          {2, {0, 1, 5}},    {4, {0, 1, 5}},    {19, {0, 1, 5}}};
+    for (const Case& c : cases) {
+        const bool shown = Run([&](QDialog* wizard) {
+            EXPECT_EQ(wizard->windowTitle(), "Export");
+            EXPECT_FALSE(Enabled(wizard, "BtnPrev"));
+            EXPECT_FALSE(Child<QPushButton>(wizard, "BtnSettings2")->isVisibleTo(wizard));
+            for (int at = 1; at < c.path.size(); ++at) {
+                if (c.path[at - 1] == 1) ChooseKind(wizard, c.kind);
+                Click(wizard, "BtnNext");
+                EXPECT_EQ(Step(wizard), c.path[at]) << "kind " << c.kind;
+            }
+            EXPECT_FALSE(Enabled(wizard, "BtnNext"));
+            for (int at = c.path.size() - 2; at >= 0; --at) {
+                Click(wizard, "BtnPrev");
+                EXPECT_EQ(Step(wizard), c.path[at]) << "kind " << c.kind;
+            }
+        });
+        EXPECT_TRUE(shown);
+    }
+}
+
+TEST_F(frmMorvaneTest, SingleTableModeStartsOnTheOutputStep) {
+    control_.SetMultiTable(false);
+    control_.SetTableName(QStringLiteral("Orders"));
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        EXPECT_EQ(Step(wizard), 1);
+        EXPECT_FALSE(Enabled(wizard, "BtnPrev"));
+        EXPECT_TRUE(Child<QPushButton>(wizard, "BtnSettings2")->isVisibleTo(wizard));
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"No"}));
+        // An empty file name holds Next back; Finish stays available.
+        Child<QLineEdit>(wizard, "EdtFileName")->clear();
+        EXPECT_FALSE(Enabled(wizard, "BtnNext"));
+        EXPECT_TRUE(Enabled(wizard, "BtnFinish"));
+    }));
+}
+
+TEST_F(frmMorvaneTest, OutputKindFitsTheFileNameAndBrowseCaption) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        auto* name = Child<QLineEdit>(wizard, "EdtFileName");
+        auto* browse = Child<QPushButton>(wizard, "BtnBrowseFiles");
+        EXPECT_EQ(name->text(), OutPath());
+        ChooseKind(wizard, 3);
+        EXPECT_EQ(name->text(), PathOf("out.html"));
+        ChooseKind(wizard, 15);
+        EXPECT_EQ(name->text(), PathOf("out."));
+        EXPECT_EQ(browse->text(), "Datasource...");
+        ChooseKind(wizard, 0);
+        EXPECT_EQ(name->text(), OutPath());
+        EXPECT_EQ(browse->text(), "Browse...");
+    }));
+}
+
+TEST_F(frmMorvaneTest, HiddenKindsAreNotOffered) {
+    QObject::connect(&control_, &Morvane::FilterType,
+                     [](short kind, bool& hide) { hide = kind == 3 || kind == 4; });
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        auto* kinds = Child<QComboBox>(wizard, "CBoxTypeFormat");
+        EXPECT_EQ(kinds->count(), 21);
+        EXPECT_EQ(kinds->itemText(3), "Paradox 3.x");
+        EXPECT_EQ(kinds->itemData(3).toInt(), 5);
+        EXPECT_EQ(kinds->itemText(0), "Variable length records (delimited fields)");
+    }));
+}
+
+TEST_F(frmMorvaneTest, FieldButtonsMoveAndOrderTheLists) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        auto* selected = Child<QListWidget>(wizard, "LBoxSelFields");
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"Id", "Name", "City"}));
+        selected->item(0)->setSelected(true);
+        selected->item(2)->setSelected(true);
+        Click(wizard, "ExcludeBtn");
+        EXPECT_EQ(Items(wizard, "LBoxAvailFields"), QStringList({"City", "Id"}));
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"Name"}));
+        EXPECT_TRUE(selected->item(0)->isSelected());
+        EXPECT_FALSE(Enabled(wizard, "BtnUp"));
+        EXPECT_FALSE(Enabled(wizard, "BtnDown"));
+
+        Click(wizard, "IncAllBtn");
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"Name", "City", "Id"}));
+        EXPECT_FALSE(Enabled(wizard, "IncludeBtn"));
+        selected->clearSelection();
+        selected->item(2)->setSelected(true);
+        EXPECT_TRUE(Enabled(wizard, "BtnTop"));
+        Click(wizard, "BtnTop");
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"Id", "Name", "City"}));
+
+        Click(wizard, "ExAllBtn");
+        EXPECT_TRUE(Items(wizard, "LBoxSelFields").isEmpty());
+        EXPECT_FALSE(Enabled(wizard, "BtnFinish"));
+        EXPECT_FALSE(Enabled(wizard, "BtnSaveSetting"));
+    }));
+}
+
+TEST_F(frmMorvaneTest, FinishWritesTheBatchBytesAndRemembersTheFile) {
+    control_.SetQuitAfterExport(false);
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        Click(wizard, "BtnNext");
+        ASSERT_EQ(Step(wizard), 2);
+        QTest::mouseClick(Child<QRadioButton>(wizard, "RBtnSemicolon"), Qt::LeftButton);
+        Child<QCheckBox>(wizard, "CBoxFieldNames")->setChecked(true);
+        prompter_.QueueInputAnswer(QString("Semi"));
+        Click(wizard, "BtnSaveSetting");
+        EXPECT_EQ(wizard->windowTitle(), "Export - Semi");
+        Click(wizard, "BtnFinish");
+        // Not closed: back on the first step with the setting kept.
+        EXPECT_TRUE(wizard->isVisible());
+        EXPECT_EQ(Step(wizard), 0);
+        EXPECT_TRUE(Child<QRadioButton>(wizard, "RBtnSemicolon")->isChecked());
+        QTest::keyClick(wizard, Qt::Key_Escape);
+        EXPECT_FALSE(wizard->isVisible());
+    }));
+    EXPECT_EQ(ReadBytes(OutPath()),
+              "\"Id\";\"Name\";\"City\"\r\n1;\"Ann\";\"Bern\"\r\n2;\"Bob\";\"Genf\"\r\n");
+    EXPECT_TRUE(ReadBytes(PathOf("settings.ini")).contains("LastFile=" + OutPath().toUtf8()));
+
+    // The saved setting replayed by the batch run writes the same bytes.
+    const QString batchOut = PathOf("batch.txt");
+    control_.SetExportFile(batchOut);
+    control_.SetTableName(QStringLiteral("Customers"));
+    control_.BatchExport(QStringLiteral("Semi"));
+    EXPECT_EQ(ReadBytes(batchOut), ReadBytes(OutPath()));
+}
+
+TEST_F(frmMorvaneTest, FinishClosesWithQuitAfterExport) {
+    control_.SetQuitAfterExport(true);
+    control_.SetExportFile(QString());
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Child<QLineEdit>(wizard, "EdtFileName")->setText(OutPath());
+        Click(wizard, "BtnFinish");
+        EXPECT_FALSE(wizard->isVisible());
+    }));
+    EXPECT_EQ(ReadBytes(OutPath()), "1,\"Ann\",\"Bern\"\r\n2,\"Bob\",\"Genf\"\r\n");
+    EXPECT_TRUE(control_.LastOutcome().Completed);
+    // The next opening proposes the remembered file.
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        EXPECT_EQ(Child<QLineEdit>(wizard, "EdtFileName")->text(), OutPath());
+    }));
+}
+
+TEST_F(frmMorvaneTest, BrowseSetsTheFileAndTheFiltersKind) {
+    QObject::connect(&control_, &Morvane::FilterType,
+                     [](short kind, bool& hide) { hide = kind == 19 || kind == 18; });
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        // Cancelling changes nothing.
+        WhenModalOpens([](QDialog* dialog) {
+            EXPECT_EQ(dialog->objectName(), "CommonDialog1");
+            dialog->reject();
+        });
+        Click(wizard, "BtnBrowseFiles");
+        EXPECT_EQ(Child<QLineEdit>(wizard, "EdtFileName")->text(), OutPath());
+
+        const QString chosen = PathOf("sheet.txt");
+        WhenModalOpens([&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            EXPECT_EQ(files->selectedNameFilter(), "Text Files (*.txt;*.csv)");
+            files->selectNameFilter("Excel (*.xls)");
+            files->findChild<QLineEdit*>("fileNameEdit")->setText("sheet.txt");
+            EXPECT_EQ(files->selectedFiles(), QStringList({chosen}));
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        Click(wizard, "BtnBrowseFiles");
+        auto* kinds = Child<QComboBox>(wizard, "CBoxTypeFormat");
+        EXPECT_EQ(kinds->currentData().toInt(), 17);  // Excel 4.0: 5.0 and 97 are hidden
+        EXPECT_EQ(Child<QLineEdit>(wizard, "EdtFileName")->text(), PathOf("sheet.xls"));
+    }));
+}
+
+TEST_F(frmMorvaneTest, ChoosingAnotherTableKeepsTheKind) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        auto* tables = Child<QComboBox>(wizard, "CBoxTables");
+        EXPECT_EQ(tables->count(), 2);
+        EXPECT_EQ(tables->itemData(1).toInt(), 0);
+        ChooseKind(wizard, 1);
+        tables->setCurrentIndex(1);
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"No"}));
+        EXPECT_EQ(Child<QComboBox>(wizard, "CBoxTypeFormat")->currentData().toInt(), 1);
+    }));
+    EXPECT_EQ(control_.TableName(), "Customers");
+}
+
+TEST_F(frmMorvaneTest, SettingsDialogOpensASavedSetting) {
+    WriteBytes(PathOf("settings.ini"),
+               "[settings]\r\nCities=\r\n\r\n[Cities]\r\nTypeFormat=3\r\nNbFields=1\r\n"
+               "Field0=City\r\nHtmlTitle=Town list\r\n");
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        WhenModalOpens([](QDialog* settings) {
+            EXPECT_EQ(settings->windowTitle(), "Export Settings");
+            QTest::mouseClick(settings->findChild<QPushButton*>("BtnOpen"), Qt::LeftButton);
+        });
+        Click(wizard, "BtnSettings1");
+        EXPECT_EQ(wizard->windowTitle(), "Export - Cities");
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"City"}));
+        EXPECT_EQ(Items(wizard, "LBoxAvailFields"), QStringList({"Id", "Name"}));
+        EXPECT_EQ(Child<QComboBox>(wizard, "CBoxTypeFormat")->currentData().toInt(), 3);
+        EXPECT_EQ(Child<QLineEdit>(wizard, "EdtHtmlPageTitle")->text(), "Town list");
+        EXPECT_EQ(Child<QLineEdit>(wizard, "EdtFileName")->text(), PathOf("out.html"));
+    }));
+}
+
+TEST_F(frmMorvaneTest, AHandlerThatThrowsIsReportedNotPropagated) {
+    // While opening: reported, and the wizard does not open.
+    auto opening = QObject::connect(&control_, &Morvane::FilterTable,
+                                    [](const QString&, bool&) { throw std::runtime_error("x"); });
+    EXPECT_FALSE(Run([](QDialog*) {}));
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_EQ(Boxes().back().title, "Error");
+    QObject::disconnect(opening);
+
+    // With the wizard open: a handler throwing something that is no std::exception while
+    // the user browses is reported and the wizard stays usable.
+    bool throwing = false;
+    QObject::connect(&control_, &Morvane::FilterType, [&](short, bool&) {
+        if (throwing) throw 42;
+    });
+    const size_t before = Boxes().size();
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        throwing = true;
+        WhenModalOpens([](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            files->selectNameFilter("Excel (*.xls)");
+            files->findChild<QLineEdit*>("fileNameEdit")->setText("sheet.xls");
+            QMetaObject::invokeMethod(files, "accept");
+        });
+        Click(wizard, "BtnBrowseFiles");
+        EXPECT_EQ(Boxes().size(), before + 1);
+        EXPECT_TRUE(wizard->isVisible());
+        // The kind could not be settled with the host: it stays as it was.
+        EXPECT_EQ(Child<QComboBox>(wizard, "CBoxTypeFormat")->currentData().toInt(), 0);
+        throwing = false;
+        Click(wizard, "BtnNext");
+        EXPECT_EQ(Step(wizard), 2);
+    }));
+}
+
+}  // namespace
+}  // namespace morvane::test
