@@ -65,7 +65,8 @@ RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFil
     try {
         session.Source().SetDb(DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;"));
         session.Source().SetName(caller.Properties.TableName);
-        session.Source().SetRs(session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
+        session.Source().SetRs(
+            session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
     } catch (const std::exception& error) {
         timing.problem = QString::fromUtf8(error.what());
         return timing;

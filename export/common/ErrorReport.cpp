@@ -20,8 +20,8 @@ void AppendErrorDetails(QString& text, const std::exception& current) {
         return;
     }
     const RuntimeError described = DescribeError(current);
-    text += described.Description() + QLatin1String(" (") + QString::number(described.Number()) +
-            u')';
+    text +=
+        described.Description() + QLatin1String(" (") + QString::number(described.Number()) + u')';
 }
 
 }  // namespace

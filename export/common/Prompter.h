@@ -13,7 +13,14 @@
 namespace morvane {
 
 //! Buttons of a message box.
-enum class MsgButtons { OK = 0, OKCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
+enum class MsgButtons {
+    OK = 0,
+    OKCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
 
 //! Icon of a message box. Critical is the stop icon.
 enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
@@ -25,7 +32,7 @@ enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes
 enum MousePointerCode { PointerDefault = 0, PointerHourglass = 11 };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     //! Shows a message box and answers the button chosen. An empty title means "no title
@@ -51,7 +58,7 @@ public:
     //! Called by the code that shows an error report, once per report.
     void NoteErrorReport() { ++errorReports_; }
 
-private:
+  private:
     int errorReports_ = 0;
 };
 

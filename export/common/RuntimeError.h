@@ -6,8 +6,8 @@
 //   try { ... } catch (const RuntimeError& err) { report(err.Number(), err.Description()); }
 #pragma once
 
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <exception>
 
 namespace morvane {
@@ -31,7 +31,7 @@ enum RuntimeErrorNumber {
 };
 
 class RuntimeError : public std::exception {
-public:
+  public:
     RuntimeError(int number, QString description);
 
     int Number() const { return number_; }
@@ -43,7 +43,7 @@ public:
     //! Error 5 "Invalid procedure call or argument".
     static RuntimeError InvalidProcedureCall();
 
-private:
+  private:
     int number_;
     QString description_;
     QByteArray what_;

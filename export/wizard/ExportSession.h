@@ -44,7 +44,6 @@ struct SourceEntry {
     int Kind = 0;
 };
 
-
 class ExportSession {
   public:
     explicit ExportSession(Prompter& prompter);
@@ -194,7 +193,9 @@ class ExportSession {
     //! delimiter character is then kept; choosing a quote again turns quoting back on).
     void ChooseDelimiter(int position);
     //! Brings the setting's field count up to date with the selected list.
-    void CountSelectedFields() { setting_.nbFields = static_cast<short>(lists_.Selected().Count()); }
+    void CountSelectedFields() {
+        setting_.nbFields = static_cast<short>(lists_.Selected().Count());
+    }
 
     //! The save dialog's filter for the offered kinds and the current kind.
     SaveFilter DestinationFilter() const;

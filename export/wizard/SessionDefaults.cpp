@@ -24,7 +24,8 @@ void IgnoringErrors(Statement&& statement) {
 
 Recordset& Existing(Recordset* recordset) {
     if (!recordset)
-        throw RuntimeError(ErrObjectNotSet, QStringLiteral("Object variable or With block variable not set"));
+        throw RuntimeError(ErrObjectNotSet,
+                           QStringLiteral("Object variable or With block variable not set"));
     return *recordset;
 }
 
@@ -82,7 +83,8 @@ void ExportSession::SetDefaultSetting() {
         IgnoringErrors([&] {
             if (size <= 0) return;
             if (ordinal >= ExportSetting::SizeCount)
-                throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+                throw RuntimeError(ErrSubscriptOutOfRange,
+                                   QStringLiteral("Subscript out of range"));
             if (size > std::numeric_limits<short>::max()) throw RuntimeError::Overflow();
             setting.Size[static_cast<size_t>(ordinal)] = static_cast<short>(size);
         });

@@ -11,22 +11,17 @@ namespace morvane {
 void ExportSession::StartExport() {
     lastRunCompleted_ = false;
     if (caller_->ShowProgress() && progressDisplay_) {
-        progressDisplay_->RunWithProgress([this](ExportProgress& progress) { DoExport(&progress); });
+        progressDisplay_->RunWithProgress(
+            [this](ExportProgress& progress) { DoExport(&progress); });
     } else {
         DoExport(nullptr);
     }
 }
 
 void ExportSession::DoExport(ExportProgress* progress) {
-    RunContext context{*caller_,
-                       prompter_,
-                       source_.Rs(),
-                       source_.Name(),
-                       setting_,
-                       lists_.Selected().Names(),
-                       destination_.File,
-                       errorStep_,
-                       progress};
+    RunContext context{*caller_,          prompter_,  source_.Rs(),
+                       source_.Name(),    setting_,   lists_.Selected().Names(),
+                       destination_.File, errorStep_, progress};
     lastRunCompleted_ = ExportRun(context).Run();
 }
 

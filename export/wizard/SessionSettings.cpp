@@ -140,7 +140,8 @@ void ExportSession::SaveSetting() {
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("Separator"), s.Separator); });
     IgnoringErrors([&] { WriteIniInt(section, QStringLiteral("Delimiter"), s.Delimiter); });
     IgnoringErrors([&] {
-        WriteIniInt(section, QStringLiteral("NbFields"), static_cast<int>(lists_.Selected().Names().size()));
+        WriteIniInt(section, QStringLiteral("NbFields"),
+                    static_cast<int>(lists_.Selected().Names().size()));
     });
     IgnoringErrors(
         [&] { WriteIniBool(section, QStringLiteral("ExportFldNames"), s.ExportFldNames); });
@@ -323,7 +324,8 @@ bool ExportSession::SettingFitsSource() const {
     // position beyond the list counts as the empty name, which no field has.
     const QStringList sourceNames = SourceFieldNames();
     for (int position = 0; position < setting_.nbFields; ++position)
-        if (!sourceNames.contains(lists_.Selected().Names().value(position), Qt::CaseSensitive)) return false;
+        if (!sourceNames.contains(lists_.Selected().Names().value(position), Qt::CaseSensitive))
+            return false;
     return true;
 }
 

@@ -12,8 +12,8 @@
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
-#include "export/data/QueryDefs.h"
 #include "export/data/QueryDef.h"
+#include "export/data/QueryDefs.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDef.h"
 #include "export/data/TableDefs.h"
@@ -23,7 +23,12 @@
 namespace morvane {
 namespace {
 
-enum OpeningStage : short { StageDatabase = 0, StageList = 1, StageFirstSource = 2, StagePrepare = 3 };
+enum OpeningStage : short {
+    StageDatabase = 0,
+    StageList = 1,
+    StageFirstSource = 2,
+    StagePrepare = 3
+};
 
 bool IsPasswordError(const std::exception& error) {
     const int number = DescribeError(error).Number();

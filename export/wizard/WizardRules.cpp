@@ -50,12 +50,9 @@ QString KindExtension(int kind) {
         return QStringLiteral("txt");
     if (kind == TypeConnect::HtmlPage) return QStringLiteral("html");
     if (kind == TypeConnect::Access) return QStringLiteral("mdb");
-    if (kind >= TypeConnect::Paradox3 && kind <= TypeConnect::Paradox5)
-        return QStringLiteral("db");
-    if (kind >= TypeConnect::DBase3 && kind <= TypeConnect::FOXPRO30)
-        return QStringLiteral("dbf");
-    if (kind >= TypeConnect::Excel3 && kind <= TypeConnect::Excel97)
-        return QStringLiteral("xls");
+    if (kind >= TypeConnect::Paradox3 && kind <= TypeConnect::Paradox5) return QStringLiteral("db");
+    if (kind >= TypeConnect::DBase3 && kind <= TypeConnect::FOXPRO30) return QStringLiteral("dbf");
+    if (kind >= TypeConnect::Excel3 && kind <= TypeConnect::Excel97) return QStringLiteral("xls");
     if (kind >= TypeConnect::Lotus && kind <= TypeConnect::Lotus3) return QStringLiteral("wk");
     return QString();
 }
@@ -165,7 +162,8 @@ SaveFilter BuildSaveFilter(const QVector<int>& offeredKinds, int currentKind) {
 int KindForFilter(const SaveFilter& filter, int entry, int currentKind,
                   const std::function<bool(int)>& allowed) {
     if (entry < 1 || entry > filter.Groups.size()) return currentKind;
-    const QVector<int> kinds = GroupPreference(static_cast<FilterGroup>(filter.Groups.at(entry - 1)));
+    const QVector<int> kinds =
+        GroupPreference(static_cast<FilterGroup>(filter.Groups.at(entry - 1)));
     if (kinds.isEmpty()) return currentKind;
     for (int kind_idx = 0; kind_idx < kinds.size() - 1; ++kind_idx)
         if (allowed(kinds.at(kind_idx))) return kinds.at(kind_idx);

@@ -44,18 +44,27 @@ QString FileNameForKind(const QString& fileName, int newKind);
 //! The save dialog's filter list for the output kinds still offered, in list order:
 //! "All Files", "Text Files", then one entry per group of kinds present.
 struct SaveFilter {
-    QStringList Names;         //!< entry texts, "All Files (*.*)" ... (entry i+1 is Names[i])
-    QStringList Patterns;      //!< the matching patterns ("*.*", "*.txt;*.csv", ...)
-    QVector<int> Groups;       //!< the group of each entry (FilterGroup values)
-    int Preselected = 1;       //!< 1-based entry preselected for the current kind
+    QStringList Names;     //!< entry texts, "All Files (*.*)" ... (entry i+1 is Names[i])
+    QStringList Patterns;  //!< the matching patterns ("*.*", "*.txt;*.csv", ...)
+    QVector<int> Groups;   //!< the group of each entry (FilterGroup values)
+    int Preselected = 1;   //!< 1-based entry preselected for the current kind
 
     //! The filter as one "text|pattern|text|pattern" string.
     QString Text() const;
 };
 
 //! Filter groups: entry 1 All Files, entry 2 Text, then the database families.
-enum FilterGroup { GroupAll, GroupText, GroupHtml, GroupAccess, GroupParadox, GroupXbase,
-                   GroupExcel, GroupLotus, GroupNone };
+enum FilterGroup {
+    GroupAll,
+    GroupText,
+    GroupHtml,
+    GroupAccess,
+    GroupParadox,
+    GroupXbase,
+    GroupExcel,
+    GroupLotus,
+    GroupNone
+};
 
 //! The group a kind's files are listed under (GroupText for Variable and Fixed,
 //! GroupNone for ODBC).

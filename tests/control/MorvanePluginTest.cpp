@@ -3,12 +3,18 @@
 // connected by signature. Nothing of the control library is linked into this test.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QPluginLoader>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -256,6 +262,48 @@ TEST(MorvaneDesignerPluginTest, OffersAWorkingControl) {
     EXPECT_LT(widget->width(), 1000);
 }
 #endif
+
+TEST_F(MorvanePluginTest, ExecuteShowsTheWizardAHostDrivesByObjectName) {
+    QTemporaryDir dir;
+    std::unique_ptr<QWidget> control(Create(kClassName));
+    ASSERT_TRUE(control);
+    const QString wizardOut = dir.filePath("wizard.txt"), batchOut = dir.filePath("batch.txt");
+    control->setProperty("DataBaseName", QStringLiteral(MORVANE_BINARY_DIR "/sample/sample.db"));
+    control->setProperty("TableName", "Products");
+    control->setProperty("MultiTable", false);
+    control->setProperty("ExportFile", wizardOut);
+    control->setProperty("IniFile", dir.filePath("settings.ini"));
+    control->setProperty("ShowProgress", false);
+    control->setProperty("ShowSummary", false);
+    control->setProperty("QuitAfterExport", true);
+    EventSink sink;
+    ASSERT_TRUE(QObject::connect(control.get(), SIGNAL(FilterType(short, bool&)), &sink,
+                                 SLOT(onFilterType(short, bool&))));
+
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* wizard = QApplication::activeModalWidget();
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(wizard->objectName(), "frmMorvane");
+        auto* kinds = wizard->findChild<QComboBox*>("CBoxTypeFormat");
+        ASSERT_NE(kinds, nullptr);
+        EXPECT_EQ(kinds->findData(5), -1);  // hidden by the host's FilterType handler
+        EXPECT_EQ(kinds->findData(6), 5);
+        wizard->findChild<QPushButton*>("BtnNext")->click();
+        EXPECT_EQ(wizard->findChild<QStackedWidget*>("FrameSteps")->currentIndex(), 2);
+        wizard->findChild<QRadioButton*>("RBtnTab")->click();
+        wizard->findChild<QPushButton*>("BtnFinish")->click();
+        EXPECT_FALSE(wizard->isVisible());
+        driven = true;
+    });
+    EXPECT_TRUE(QMetaObject::invokeMethod(control.get(), "Execute"));
+    EXPECT_TRUE(driven);
+    QFile written(wizardOut);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.contains('\t'));
+    EXPECT_GT(bytes.count('\n'), 1);
+}
 
 }  // namespace
 

@@ -76,7 +76,8 @@ TEST_F(BatchSettingsTest, SavedSettingsReplayToTheSameBytes) {
         OpenSource();
         c.configure(*session_);
         session_->Setting().RecomputeUseDelimiter();
-        session_->Setting().nbFields = static_cast<short>(session_->Lists().Selected().Names().size());
+        session_->Setting().nbFields =
+            static_cast<short>(session_->Lists().Selected().Names().size());
         const QByteArray direct = Export();
         ASSERT_FALSE(direct.isEmpty()) << c.name;
         session_->SetSettingName(c.name);

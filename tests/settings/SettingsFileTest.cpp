@@ -79,7 +79,8 @@ TEST_F(SettingsFileTest, ReadsTheExampleFileAsWritten) {
     EXPECT_EQ(s.nbFields, 3);
     EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"CustomerID", "Name", "City"}));
     EXPECT_EQ(session_->Lists().Available().Names(), QStringList({"Extra"}));
-    EXPECT_EQ(session_->Lists().Fixed().Names(), QStringList({"Extra", "City", "Name", "CustomerID"}));
+    EXPECT_EQ(session_->Lists().Fixed().Names(),
+              QStringList({"Extra", "City", "Name", "CustomerID"}));
     EXPECT_EQ(s.Size[1], 15);
     EXPECT_EQ(s.Size[3], 5);
     EXPECT_TRUE(Boxes().empty());
@@ -268,7 +269,8 @@ TEST_F(SettingsFileTest, IncompatibleSettingReportsAndLeavesTheDefaults) {
         EXPECT_EQ(s.TypeFormat, 0);
         EXPECT_EQ(s.SeparatorChar, QChar(','));
         EXPECT_EQ(s.nbFields, 3);
-        EXPECT_EQ(session_->Lists().Selected().Names(), QStringList({"CustomerID", "Name", "City"}));
+        EXPECT_EQ(session_->Lists().Selected().Names(),
+                  QStringList({"CustomerID", "Name", "City"}));
         EXPECT_EQ(s.HtmlTitle, "Kept title");
         EXPECT_EQ(s.HtmlTemplate, "/t/page.html");
     }
@@ -295,7 +297,9 @@ TEST_F(SettingsFileTest, MissingOrDamagedFileReadsAsDefaults) {
         EXPECT_TRUE(session_->ReadSetting()) << c.what;
         EXPECT_TRUE(Boxes().empty()) << c.what;
         EXPECT_TRUE(session_->Lists().Selected().Names().isEmpty()) << c.what;
-        EXPECT_EQ(session_->Lists().Available().Names(), QStringList({"CustomerID", "Name", "City"})) << c.what;
+        EXPECT_EQ(session_->Lists().Available().Names(),
+                  QStringList({"CustomerID", "Name", "City"}))
+            << c.what;
         EXPECT_TRUE(session_->Setting().ExportHtmlFldNames) << c.what;
         EXPECT_EQ(session_->Setting().StartingLine, 1) << c.what;
         EXPECT_EQ(IniBytes(), c.bytes) << c.what;  // reading never writes
@@ -375,7 +379,8 @@ TEST_F(SettingsFileTest, NamesTheFileCannotHoldAreRefusedAndWriteNothing) {
         auto reader = FreshSession();
         reader->SetSettingName(name);
         EXPECT_TRUE(reader->ReadSetting());
-        EXPECT_EQ(reader->Lists().Selected().Names(), session_->Lists().Selected().Names()) << name.toStdString();
+        EXPECT_EQ(reader->Lists().Selected().Names(), session_->Lists().Selected().Names())
+            << name.toStdString();
     }
     QStringList names;
     session_->ListSettings(names);

@@ -15,7 +15,8 @@ class StoredQueryTest : public SettingsTest {
     }
 
     void UseQueries(std::vector<FakeQueryDefinition> definitions) {
-        session_->Source().SetDb(FakeQueryDatabase::Wrap(SourcePath(), std::move(definitions), &log_));
+        session_->Source().SetDb(
+            FakeQueryDatabase::Wrap(SourcePath(), std::move(definitions), &log_));
     }
 
     int CustomerCount() {

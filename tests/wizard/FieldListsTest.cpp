@@ -83,12 +83,24 @@ TEST(FieldListsTest, ReorderingMovesOnlyTheFirstSelectedEntry) {
         QVector<int> selectedAfter;
     };
     const Case cases[] = {
-        {"down keeps the other selection", &FieldLists::MoveDown, {1, 3}, {"A", "C", "B", "D", "E"}, {2, 3}},
+        {"down keeps the other selection",
+         &FieldLists::MoveDown,
+         {1, 3},
+         {"A", "C", "B", "D", "E"},
+         {2, 3}},
         {"up", &FieldLists::MoveUp, {2}, {"A", "C", "B", "D", "E"}, {1}},
         {"top", &FieldLists::MoveTop, {3}, {"D", "A", "B", "C", "E"}, {0}},
         {"bottom", &FieldLists::MoveBottom, {1}, {"A", "C", "D", "E", "B"}, {4}},
-        {"top on the first does nothing", &FieldLists::MoveTop, {0}, {"A", "B", "C", "D", "E"}, {0}},
-        {"down on the last does nothing", &FieldLists::MoveDown, {4}, {"A", "B", "C", "D", "E"}, {4}},
+        {"top on the first does nothing",
+         &FieldLists::MoveTop,
+         {0},
+         {"A", "B", "C", "D", "E"},
+         {0}},
+        {"down on the last does nothing",
+         &FieldLists::MoveDown,
+         {4},
+         {"A", "B", "C", "D", "E"},
+         {4}},
         {"nothing selected", &FieldLists::MoveBottom, {}, {"A", "B", "C", "D", "E"}, {}},
     };
     for (const Case& c : cases) {

@@ -146,8 +146,8 @@ TEST_F(SessionWizardTest, PasswordBoxComesBackUntilTheDatabaseOpens) {
     session_->SetView(&second);
     session_->ShowWizard();
     EXPECT_EQ(second.shown, 0);
-    EXPECT_TRUE(Boxes().back().text.startsWith("Error in opening DataBase " + SourcePath() +
-                                               "\r\n\r\n"))
+    EXPECT_TRUE(
+        Boxes().back().text.startsWith("Error in opening DataBase " + SourcePath() + "\r\n\r\n"))
         << Boxes().back().text.toStdString();
 }
 

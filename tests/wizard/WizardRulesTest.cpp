@@ -14,9 +14,9 @@ TEST(WizardRulesTest, NextAndBackFollowTheKindsOptionalStep) {
         int kind;
         QVector<int> path;  // from step 0 to 5 with Next; Back walks it in reverse
     };
-    const Case cases[] = {{T::Variable, {0, 1, 2, 5}},   {T::Fixed, {0, 1, 3, 5}},
-                          {T::HtmlPage, {0, 1, 4, 5}},   {T::HtmlTags, {0, 1, 5}},
-                          {T::Access, {0, 1, 5}},        {T::ODBC, {0, 1, 5}},
+    const Case cases[] = {{T::Variable, {0, 1, 2, 5}}, {T::Fixed, {0, 1, 3, 5}},
+                          {T::HtmlPage, {0, 1, 4, 5}}, {T::HtmlTags, {0, 1, 5}},
+                          {T::Access, {0, 1, 5}},      {T::ODBC, {0, 1, 5}},
                           {T::Lotus3, {0, 1, 5}}};
     for (const Case& c : cases) {
         for (int at = 0; at + 1 < c.path.size(); ++at) {
@@ -85,9 +85,9 @@ TEST(WizardRulesTest, FilterListsTheGroupsOfTheOfferedKinds) {
     const SaveFilter some = BuildSaveFilter(
         AllKindsBut({T::HtmlTags, T::HtmlPage, T::Access, T::Paradox3, T::Paradox4, T::Paradox5}),
         T::Lotus1);
-    EXPECT_EQ(some.Names, QStringList({"All Files (*.*)", "Text Files (*.txt;*.csv)",
-                                       "DBase/Foxpro (*.dbf)", "Excel (*.xls)",
-                                       "Lotus 1-2-3 (*.wk)"}));
+    EXPECT_EQ(some.Names,
+              QStringList({"All Files (*.*)", "Text Files (*.txt;*.csv)", "DBase/Foxpro (*.dbf)",
+                           "Excel (*.xls)", "Lotus 1-2-3 (*.wk)"}));
     EXPECT_EQ(some.Preselected, 5);
 }
 

@@ -25,6 +25,7 @@ class BatchPrompter : public ConsolePrompter {
         if (progress_) progress_->BreakLine();
         return ConsolePrompter::MsgBox(text, buttons, icon, title, defaultButton);
     }
+
   private:
     ConsoleProgress* progress_;
 };

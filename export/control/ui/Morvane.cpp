@@ -9,8 +9,8 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QWindow>
 #include <QResizeEvent>
+#include <QWindow>
 #include <exception>
 #include <limits>
 
@@ -237,8 +237,7 @@ void Morvane::showEvent(QShowEvent* event) {
     // A move to a screen of another resolution changes the pixel size of 300 x 340 twips.
     // The window handle exists once the window is shown; one connection per handle.
     if (QWindow* handle = window()->windowHandle())
-        connect(handle, &QWindow::screenChanged, this, &Morvane::SnapSize,
-                Qt::UniqueConnection);
+        connect(handle, &QWindow::screenChanged, this, &Morvane::SnapSize, Qt::UniqueConnection);
 }
 
 void Morvane::paintEvent(QPaintEvent*) {

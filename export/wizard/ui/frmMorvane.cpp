@@ -65,6 +65,11 @@ frmMorvane::frmMorvane(ExportSession& session, QWidget* parent)
     commonDialog_->setObjectName(QStringLiteral("CommonDialog1"));
     commonDialog_->setOption(QFileDialog::DontUseNativeDialog);
     commonDialog_->setOption(QFileDialog::ReadOnly);
+    // All steps take the height of the tallest, so the preview below does not jump.
+    int stepHeight = 0;
+    for (int step = 0; step < ui_->FrameSteps->count(); ++step)
+        stepHeight = std::max(stepHeight, ui_->FrameSteps->widget(step)->sizeHint().height());
+    ui_->FrameSteps->setFixedHeight(stepHeight);
     WireHandlers();
     CenterForm(this);
 }
@@ -91,25 +96,32 @@ void frmMorvane::WireHandlers() {
     connect(ui.BtnPrev, &QPushButton::clicked, this, Guarded([this] { BtnPrev_Click(); }));
     connect(ui.BtnFinish, &QPushButton::clicked, this, Guarded([this] { BtnFinish_Click(); }));
     connect(ui.BtnCancel, &QPushButton::clicked, this, Guarded([this] { BtnCancel_Click(); }));
-    connect(ui.BtnSaveSetting, &QPushButton::clicked, this, Guarded([this] { BtnSaveSetting_Click(); }));
+    connect(ui.BtnSaveSetting, &QPushButton::clicked, this,
+            Guarded([this] { BtnSaveSetting_Click(); }));
     connect(ui.BtnSettings1, &QPushButton::clicked, this, Guarded([this] { BtnSettings_Click(); }));
     connect(ui.BtnSettings2, &QPushButton::clicked, this, Guarded([this] { BtnSettings_Click(); }));
-    connect(ui.BtnBrowseFiles, &QPushButton::clicked, this, Guarded([this] { BtnBrowseFiles_Click(); }));
+    connect(ui.BtnBrowseFiles, &QPushButton::clicked, this,
+            Guarded([this] { BtnBrowseFiles_Click(); }));
     connect(ui.Command3, &QPushButton::clicked, this, Guarded([this] { Command3_Click(); }));
-    connect(ui.CBoxTables, qOverload<int>(&QComboBox::currentIndexChanged), this, Guarded([this] { CBoxTables_Click(); }));
-    connect(ui.CBoxTypeFormat, qOverload<int>(&QComboBox::currentIndexChanged), this, Guarded([this] { CBoxTypeFormat_Click(); }));
-    connect(ui.EdtFileName, &QLineEdit::textChanged, this, Guarded([this] { EdtFileName_Change(); }));
-    connect(ui.CBoxFieldNames, &QCheckBox::toggled, this, Guarded([this] { CBoxFieldNames_Click(); }));
-    connect(ui.CBoxHtmlFieldNames, &QCheckBox::toggled, this, Guarded([this] { CBoxHtmlFieldNames_Click(); }));
-    connect(ui.CBoxHtmlTableName, &QCheckBox::toggled, this, Guarded([this] { CBoxHtmlTableName_Click(); }));
+    connect(ui.CBoxTables, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            Guarded([this] { CBoxTables_Click(); }));
+    connect(ui.CBoxTypeFormat, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            Guarded([this] { CBoxTypeFormat_Click(); }));
+    connect(ui.EdtFileName, &QLineEdit::textChanged, this,
+            Guarded([this] { EdtFileName_Change(); }));
+    connect(ui.CBoxFieldNames, &QCheckBox::toggled, this,
+            Guarded([this] { CBoxFieldNames_Click(); }));
+    connect(ui.CBoxHtmlFieldNames, &QCheckBox::toggled, this,
+            Guarded([this] { CBoxHtmlFieldNames_Click(); }));
+    connect(ui.CBoxHtmlTableName, &QCheckBox::toggled, this,
+            Guarded([this] { CBoxHtmlTableName_Click(); }));
     connect(ui.EdtHtmlPageTitle, &QLineEdit::textChanged, this,
             [this](const QString& text) { session_.Setting().HtmlTitle = text; });
     connect(ui.EdtHtmlTemplate, &QLineEdit::textChanged, this,
             [this](const QString& text) { session_.Setting().HtmlTemplate = text; });
     // The handlers below may raise host events (previews, FilterType): a handler that
     // throws must not unwind through Qt's event loop, so each is guarded.
-    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace,
-                                          ui.RBtnTab};
+    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace, ui.RBtnTab};
     for (int separator = 0; separator < separators.size(); ++separator) {
         QRadioButton* button = separators.at(separator);
         connect(button, &QRadioButton::toggled, this, Guarded([this, button, separator] {
@@ -131,7 +143,8 @@ void frmMorvane::WireHandlers() {
     connect(ui.BtnUp, &QPushButton::clicked, this, Guarded([this] { BtnUp_Click(); }));
     connect(ui.BtnDown, &QPushButton::clicked, this, Guarded([this] { BtnDown_Click(); }));
     connect(ui.BtnBottom, &QPushButton::clicked, this, Guarded([this] { BtnBottom_Click(); }));
-    connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this, Guarded([this] { LBoxSelFields_Click(); }));
+    connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this,
+            Guarded([this] { LBoxSelFields_Click(); }));
     connect(ui.LBoxAvailFields, &QListWidget::itemSelectionChanged, this, [this] {
         if (!mirroring_) ReadListSelection();
     });
@@ -195,8 +208,7 @@ void frmMorvane::UpdateControls() {
         else
             CBoxTypeFormat_Click();  // the same entry: still fit the name to the kind
     }
-    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace,
-                                          ui.RBtnTab};
+    const QList<QRadioButton*> separators{ui.RBtnComma, ui.RBtnSemicolon, ui.RBtnSpace, ui.RBtnTab};
     for (int separator = 0; separator < separators.size(); ++separator)
         separators.at(separator)->setChecked(setting.Separator == separator);
     ui.CBoxFieldNames->setChecked(setting.ExportFldNames);
@@ -346,8 +358,8 @@ void frmMorvane::BtnBrowseFiles_Click() {
     }
     const SaveFilter filter = session_.DestinationFilter();
     int entry = 0;
-    const QString chosen = RunFileDialog(true, filter.Names, filter.Preselected,
-                                         ui_->EdtFileName->text(), &entry);
+    const QString chosen =
+        RunFileDialog(true, filter.Names, filter.Preselected, ui_->EdtFileName->text(), &entry);
     if (chosen.isEmpty()) return;  // cancelled: nothing changes
     ui_->EdtFileName->setText(chosen);
     session_.ApplyBrowsedFile(chosen, entry);
@@ -357,8 +369,7 @@ void frmMorvane::BtnBrowseFiles_Click() {
 void frmMorvane::Command3_Click() {
     const QStringList filters{QStringLiteral("All Files (*.*)"),
                               QStringLiteral("HTML Files & (*.html *.htm)")};
-    const QString chosen =
-        RunFileDialog(false, filters, 2, ui_->EdtHtmlTemplate->text(), nullptr);
+    const QString chosen = RunFileDialog(false, filters, 2, ui_->EdtHtmlTemplate->text(), nullptr);
     if (!chosen.isEmpty()) ui_->EdtHtmlTemplate->setText(chosen);
 }
 
@@ -403,7 +414,8 @@ void frmMorvane::ShowList(QListWidget* widget, const FieldList& list) {
         widget->addItems(list.Names());
     }
     widget->setCurrentRow(list.Current(), QItemSelectionModel::NoUpdate);
-    for (int row = 0; row < list.Count(); ++row) widget->item(row)->setSelected(list.IsSelected(row));
+    for (int row = 0; row < list.Count(); ++row)
+        widget->item(row)->setSelected(list.IsSelected(row));
     mirroring_ = wasMirroring;
 }
 
