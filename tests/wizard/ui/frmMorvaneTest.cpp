@@ -1,6 +1,7 @@
 // The export wizard as a user drives it: the control's Execute opens the real form
 // offscreen, and the tests click its widgets, found by objectName.
 #include "export/control/ui/Morvane.h"
+#include "export/settings/ui/frmSettings.h"
 #include "tests/wizard/SessionTestSupport.h"
 #include "tests/wizard/ui/WizardDriver.h"
 
@@ -302,6 +303,64 @@ TEST_F(frmMorvaneTest, AHandlerThatThrowsIsReportedNotPropagated) {
         throwing = false;
         Click(wizard, "BtnNext");
         EXPECT_EQ(Step(wizard), 2);
+    }));
+}
+
+TEST_F(frmMorvaneTest, ASettingOfAHiddenKindLeavesTheKindListAlone) {
+    QObject::connect(&control_, &Morvane::FilterType,
+                     [](short kind, bool& hide) { hide = kind == 3; });
+    WriteBytes(PathOf("settings.ini"),
+               "[settings]\r\nPage=\r\n\r\n[Page]\r\nTypeFormat=3\r\nNbFields=1\r\n"
+               "Field0=City\r\n");
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        ChooseKind(wizard, 1);
+        WhenModalOpens([](QDialog* settings) {
+            QTest::mouseClick(settings->findChild<QPushButton*>("BtnOpen"), Qt::LeftButton);
+        });
+        Click(wizard, "BtnSettings1");
+        EXPECT_EQ(Child<QComboBox>(wizard, "CBoxTypeFormat")->currentData().toInt(), 1);
+        EXPECT_EQ(Items(wizard, "LBoxSelFields"), QStringList({"City"}));
+    }));
+}
+
+TEST_F(frmMorvaneTest, OdbcLogonBuildsTheDestinationOnlyWhenConfirmed) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        ChooseKind(wizard, 15);
+        WhenModalOpens([](QDialog* logon) {
+            EXPECT_EQ(logon->objectName(), "frmODBCLogon");
+            logon->reject();
+        });
+        Click(wizard, "BtnBrowseFiles");
+        EXPECT_TRUE(Child<QLineEdit>(wizard, "EdtFileName")->text().endsWith("out."));  // untouched
+
+        WhenModalOpens([](QDialog* logon) {
+            logon->findChild<QLineEdit*>("txtUID")->setText("bob");
+            logon->findChild<QLineEdit*>("txtDatabase")->setText("inv");
+            QTest::mouseClick(logon->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        });
+        Click(wizard, "BtnBrowseFiles");
+        const QString caption = Child<QPushButton>(wizard, "BtnBrowseFiles")->text();
+        EXPECT_EQ(caption, "Datasource...");
+        // What was built is what gets saved with the setting.
+        prompter_.QueueInputAnswer(QString("Odbc"));
+        Click(wizard, "BtnSaveSetting");
+    }));
+    const QByteArray ini = ReadBytes(PathOf("settings.ini"));
+    EXPECT_TRUE(ini.contains("UID=bob\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("ODBCDB=inv\r\n")) << ini.toStdString();
+}
+
+TEST_F(frmMorvaneTest, SettingsDialogComesBackAfterAHostDeletedIt) {
+    delete &frmSettings::Instance();  // a host deleting every top-level widget
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        bool opened = false;
+        WhenModalOpens([&](QDialog* settings) {
+            opened = true;
+            settings->reject();
+        });
+        Click(wizard, "BtnSettings1");
+        EXPECT_TRUE(opened);
     }));
 }
 
