@@ -5,34 +5,28 @@
 
 namespace morvane {
 
+namespace {
+
+//! The options step of a kind (2 delimited, 3 fixed, 4 HTML page), -1 for kinds without.
+int OptionsStep(int kind) {
+    if (kind == TypeConnect::Variable) return 2;
+    if (kind == TypeConnect::Fixed) return 3;
+    if (kind == TypeConnect::HtmlPage) return 4;
+    return -1;
+}
+
+}  // namespace
+
 int NextStep(int step, int kind) {
-    switch (step) {
-        case 1:
-            if (kind == TypeConnect::Variable) return 2;
-            if (kind == TypeConnect::Fixed) return 3;
-            if (kind == TypeConnect::HtmlPage) return 4;
-            return 5;
-        case 2:
-        case 3:
-            return 5;
-        default:
-            return step + 1;
-    }
+    if (step == 1) return OptionsStep(kind) == -1 ? 5 : OptionsStep(kind);
+    if (step == 2 || step == 3) return 5;
+    return step + 1;
 }
 
 int PrevStep(int step, int kind) {
-    switch (step) {
-        case 5:
-            if (kind == TypeConnect::Variable) return 2;
-            if (kind == TypeConnect::Fixed) return 3;
-            if (kind == TypeConnect::HtmlPage) return 4;
-            return 1;
-        case 3:
-        case 4:
-            return 1;
-        default:
-            return step - 1;
-    }
+    if (step == 5) return OptionsStep(kind) == -1 ? 1 : OptionsStep(kind);
+    if (step == 3 || step == 4) return 1;
+    return step - 1;
 }
 
 StepButtons ComputeStepButtons(int currentStep, int firstStep, int selectedCount,
