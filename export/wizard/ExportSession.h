@@ -18,6 +18,7 @@
 #include "export/settings/ExportSetting.h"
 #include "export/wizard/ExportSource.h"
 #include "export/wizard/FieldLists.h"
+#include "export/wizard/PreviewBuilder.h"
 #include "export/wizard/SessionOutcome.h"
 #include "export/wizard/WizardRules.h"
 
@@ -208,6 +209,17 @@ class ExportSession {
     //! ("ODBC;DSN=...;UID=...;PWD=...;" and "Database=...;" when one was given).
     void UseOdbcLogon(const OdbcLogon& logon);
 
+    // --- The preview ------------------------------------------------------------------------
+
+    //! Counts the source's records (MoveLast) and answers how many records the grid
+    //! preview shows for the current range. The count is kept for the later previews, so
+    //! a refresh does not count again; call it when the source or the range changes.
+    int AdjustPreviewGrid();
+    //! The text preview of the text kinds.
+    QString FilePreview();
+    //! The grid preview of the other kinds, as many records as AdjustPreviewGrid answered.
+    PreviewTable TablePreview();
+
     //! Finish: runs the export, remembers the file as "LastFile" in the control's settings
     //! file, and answers true when the wizard is to close (QuitAfterExport); otherwise the
     //! wizard goes back to its first step with the setting kept.
@@ -251,6 +263,7 @@ class ExportSession {
     WizardView* view_ = nullptr;
     QVector<SourceEntry> sourceEntries_;
     QVector<int> offeredKinds_;
+    int previewRows_ = 0;
     int firstStep_ = 1;
     int currentStep_ = 1;
 };

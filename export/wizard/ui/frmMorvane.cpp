@@ -13,9 +13,11 @@
 #include "export/wizard/ExportSession.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSignalBlocker>
+#include <QTableWidget>
 
 namespace morvane {
 namespace {
@@ -51,6 +53,8 @@ frmMorvane::frmMorvane(ExportSession& session, QWidget* parent)
     ui_->CBoxDelimiter->addItem(QStringLiteral("None"), 2);
     ui_->PreviewText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui_->PreviewGrid->hide();
+    ui_->PreviewGrid->setWordWrap(false);
+    ui_->PreviewGrid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     const QPalette& pal = palette();
     ui_->BtnTop->setIcon(ArrowIcon(pal, true, true));
     ui_->BtnUp->setIcon(ArrowIcon(pal, true, false));
@@ -255,13 +259,34 @@ void frmMorvane::UpdateFieldsListsButtons() {
     UpdateStepButtons();
 }
 
-void frmMorvane::UpdatePreview() {}
-
-void frmMorvane::AdjustPreviewGrid() {
+void frmMorvane::UpdatePreview() {
+    SetHourglass(session_.GetPrompter(), true);
     // Text kinds preview as text, the others as a grid.
     const bool grid = session_.Setting().TypeFormat > TypeConnect::HtmlTags;
     ui_->PreviewText->setVisible(!grid);
     ui_->PreviewGrid->setVisible(grid);
+    if (grid) {
+        const PreviewTable table = session_.TablePreview();
+        QTableWidget& cells = *ui_->PreviewGrid;
+        cells.clearContents();
+        cells.setColumnCount(table.Header.size());
+        cells.setHorizontalHeaderLabels(table.Header);
+        for (int row = 0; row < table.Rows.size() && row < cells.rowCount(); ++row)
+            for (int column = 0; column < table.Rows.at(row).size(); ++column)
+                cells.setItem(row, column, new QTableWidgetItem(table.Rows.at(row).at(column)));
+        // Columns fit their values, up to a third of the view each.
+        cells.resizeColumnsToContents();
+        const int widest = std::max(80, cells.viewport()->width() / 3);
+        for (int column = 0; column < cells.columnCount(); ++column)
+            cells.setColumnWidth(column, std::min(cells.columnWidth(column), widest));
+    } else {
+        ui_->PreviewText->setPlainText(session_.FilePreview());
+    }
+    SetHourglass(session_.GetPrompter(), false);
+}
+
+void frmMorvane::AdjustPreviewGrid() {
+    ui_->PreviewGrid->setRowCount(session_.AdjustPreviewGrid());
 }
 
 // --- Navigation --------------------------------------------------------------------------
@@ -321,7 +346,6 @@ void frmMorvane::CBoxTypeFormat_Click() {
                                                                    : QStringLiteral("Browse..."));
     if (fileName != before || ui_->EdtFileName->text() != fileName)
         ui_->EdtFileName->setText(fileName);
-    AdjustPreviewGrid();
 }
 
 void frmMorvane::EdtFileName_Change() {

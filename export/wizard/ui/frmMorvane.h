@@ -51,8 +51,9 @@ class frmMorvane : public QDialog, public WizardView {
     void UpdateControls();
     void UpdateStepButtons();
     void UpdateFieldsListsButtons();
-    //! The preview is filled by the preview routines; until then it stays empty.
+    //! Shows the preview of the current kind: text, or the grid of values.
     void UpdatePreview();
+    //! Counts the source and gives the grid a row per record to preview.
     void AdjustPreviewGrid();
 
   public slots:
