@@ -11,11 +11,15 @@
 #include "export/data/ui/frmODBCLogon.h"
 #include "export/settings/ui/frmSettings.h"
 #include "export/wizard/ExportSession.h"
+#include "export/wizard/FieldWidths.h"
+#include "export/wizard/ui/DigitKeyFilter.h"
+#include "export/wizard/ui/frmAdvanced.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -74,6 +78,7 @@ frmMorvane::frmMorvane(ExportSession& session, QWidget* parent)
     for (int step = 0; step < ui_->FrameSteps->count(); ++step)
         stepHeight = std::max(stepHeight, ui_->FrameSteps->widget(step)->sizeHint().height());
     ui_->FrameSteps->setFixedHeight(stepHeight);
+    DigitKeyFilter::Install(ui_->MEdtSize);
     WireHandlers();
     CenterForm(this);
 }
@@ -149,6 +154,16 @@ void frmMorvane::WireHandlers() {
     connect(ui.BtnBottom, &QPushButton::clicked, this, Guarded([this] { BtnBottom_Click(); }));
     connect(ui.LBoxSelFields, &QListWidget::itemSelectionChanged, this,
             Guarded([this] { LBoxSelFields_Click(); }));
+    connect(ui.BtnAdvanced, &QPushButton::clicked, this, Guarded([this] { BtnAdvanced_Click(); }));
+    connect(ui.LBoxFixedFields, &QListWidget::currentRowChanged, this,
+            Guarded([this] { LBoxFixedFields_Click(); }));
+    connect(ui.MEdtSize, &QLineEdit::textChanged, this, Guarded([this] { MEdtSize_Change(); }));
+    connect(ui.EdtSizeScroll, &QScrollBar::valueChanged, this,
+            Guarded([this] { EdtSizeScroll_Change(); }));
+    connect(ui.BtnDefaultField, &QPushButton::clicked, this,
+            Guarded([this] { BtnDefaultField_Click(); }));
+    connect(ui.BtnDefaultAll, &QPushButton::clicked, this,
+            Guarded([this] { BtnDefaultAll_Click(); }));
     connect(ui.LBoxAvailFields, &QListWidget::itemSelectionChanged, this, [this] {
         if (!mirroring_) ReadListSelection();
     });
@@ -240,16 +255,73 @@ void frmMorvane::UpdateStepButtons() {
 
 void frmMorvane::RefreshWidthList() {
     session_.Lists().RefreshFixedList();
-    ShowList(ui_->LBoxFixedFields, session_.Lists().Fixed());
     const bool enabled = !session_.Lists().Fixed().IsEmpty();
     for (QWidget* widget : std::initializer_list<QWidget*>{ui_->MEdtSize, ui_->BtnDefaultField,
                                                            ui_->BtnDefaultAll, ui_->EdtSizeScroll})
         widget->setEnabled(enabled);
-    if (enabled) {
-        const int ordinal = session_.FieldIndex(session_.Lists().Fixed().Name(0));
-        if (ordinal < ExportSetting::SizeCount)
-            ui_->MEdtSize->setText(QString::number(session_.Setting().Size[ordinal]));
+    {
+        const QSignalBlocker blocker(ui_->LBoxFixedFields);
+        ui_->LBoxFixedFields->clear();
+        ui_->LBoxFixedFields->addItems(session_.Lists().Fixed().Names());
+        if (enabled) ui_->LBoxFixedFields->setCurrentRow(0);
     }
+    if (enabled) LBoxFixedFields_Click();
+}
+
+FieldWidths frmMorvane::Widths() {
+    return FieldWidths(session_.Setting(), session_.Source().Rs());
+}
+
+QString frmMorvane::SelectedFixedField() const {
+    const QListWidgetItem* item = ui_->LBoxFixedFields->currentItem();
+    return item ? item->text() : QString();
+}
+
+void frmMorvane::LBoxFixedFields_Click() {
+    const QString field = SelectedFixedField();
+    if (field.isEmpty()) return;
+    // A field past the width table is exported with the engine's size, shown here.
+    ui_->MEdtSize->setEnabled(Widths().HasOwnWidth(field));
+    ui_->MEdtSize->setText(Widths().Text(field));
+}
+
+void frmMorvane::MEdtSize_Change() {
+    const QString field = SelectedFixedField();
+    const QString text = ui_->MEdtSize->text();
+    if (field.isEmpty() || text.isEmpty()) return;  // an empty box stores nothing
+    const QString shown = Widths().Store(field, text);
+    if (shown != text) ui_->MEdtSize->setText(shown);  // clamped to the largest width
+    UpdatePreview();
+}
+
+void frmMorvane::EdtSizeScroll_Change() {
+    const int direction = ui_->EdtSizeScroll->value();
+    if (direction == 0) return;
+    const QString text = ui_->MEdtSize->text();
+    const QString spun = FieldWidths::Spin(text, direction);
+    if (spun != text) ui_->MEdtSize->setText(spun);
+    ui_->EdtSizeScroll->setValue(0);
+    ui_->MEdtSize->setFocus();
+}
+
+void frmMorvane::BtnDefaultField_Click() {
+    const QString field = SelectedFixedField();
+    if (!field.isEmpty()) ui_->MEdtSize->setText(Widths().Default(field));
+    UpdatePreview();
+}
+
+void frmMorvane::BtnDefaultAll_Click() {
+    FieldWidths widths = Widths();
+    for (const QString& field : session_.Lists().Fixed().Names()) widths.Default(field);
+    BtnDefaultField_Click();
+}
+
+void frmMorvane::BtnAdvanced_Click() {
+    frmAdvanced dialog(AdvancedOptions::FromSetting(session_.Setting()), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.Options().WriteTo(session_.Setting());
+    AdjustPreviewGrid();
+    UpdatePreview();
 }
 
 void frmMorvane::UpdateFieldsListsButtons() {

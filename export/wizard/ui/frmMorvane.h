@@ -11,6 +11,7 @@
 //   session.ShowWizard();
 #pragma once
 
+#include "export/wizard/FieldWidths.h"
 #include "export/wizard/WizardView.h"
 
 #include <QDialog>
@@ -80,9 +81,17 @@ class frmMorvane : public QDialog, public WizardView {
     void BtnDown_Click();
     void BtnBottom_Click();
     void LBoxSelFields_Click();
+    void LBoxFixedFields_Click();
+    void MEdtSize_Change();
+    void EdtSizeScroll_Change();
+    void BtnDefaultField_Click();
+    void BtnDefaultAll_Click();
+    void BtnAdvanced_Click();
 
   private:
     void WireHandlers();
+    FieldWidths Widths();
+    QString SelectedFixedField() const;
     //! The handler wrapped so that any exception it lets out (from the engine or from a
     //! host's event handler) is reported instead of unwinding through the event loop.
     template <typename Handler>

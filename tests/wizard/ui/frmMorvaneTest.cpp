@@ -10,8 +10,10 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -361,6 +363,77 @@ TEST_F(frmMorvaneTest, SettingsDialogComesBackAfterAHostDeletedIt) {
         });
         Click(wizard, "BtnSettings1");
         EXPECT_TRUE(opened);
+    }));
+}
+
+TEST_F(frmMorvaneTest, WidthBoxTypingSpinningAndDefaults) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        ChooseKind(wizard, 1);
+        Click(wizard, "BtnNext");
+        ASSERT_EQ(Step(wizard), 3);
+        auto* fields = Child<QListWidget>(wizard, "LBoxFixedFields");
+        auto* size = Child<QLineEdit>(wizard, "MEdtSize");
+        auto* spin = Child<QScrollBar>(wizard, "EdtSizeScroll");
+        EXPECT_EQ(Items(wizard, "LBoxFixedFields"), QStringList({"Id", "Name", "City"}));
+        EXPECT_EQ(fields->currentRow(), 0);
+        fields->setCurrentRow(2);
+        EXPECT_EQ(size->text(), "20");
+        size->clear();
+        QTest::keyClicks(size, "1-a.2");  // only the digits get through
+        EXPECT_EQ(size->text(), "12");
+        QTest::keyClick(size, Qt::Key_Backspace);
+        QTest::keyClick(size, Qt::Key_Backspace);
+        EXPECT_EQ(size->text(), "");
+        fields->setCurrentRow(0);
+        fields->setCurrentRow(2);
+        EXPECT_EQ(size->text(), "1");  // the empty box stored nothing
+        spin->setValue(-1);            // up arrow
+        EXPECT_EQ(size->text(), "2");
+        EXPECT_EQ(spin->value(), 0);
+        spin->setValue(1);
+        spin->setValue(1);
+        spin->setValue(1);
+        EXPECT_EQ(size->text(), "0");  // never below 0
+        QTest::mouseClick(Child<QPushButton>(wizard, "BtnDefaultField"), Qt::LeftButton);
+        EXPECT_EQ(size->text(), "20");
+        // The preview pads to the widths.
+        EXPECT_EQ(Child<QPlainTextEdit>(wizard, "PreviewText")->toPlainText().section('\n', 0, 0),
+                  QString("1   Ann                 Bern                "));
+        // With no field selected the width controls are disabled.
+        Click(wizard, "BtnNext");
+        Click(wizard, "ExAllBtn");
+        Click(wizard, "BtnPrev");
+        EXPECT_FALSE(size->isEnabled());
+        EXPECT_FALSE(spin->isEnabled());
+        EXPECT_FALSE(Enabled(wizard, "BtnDefaultAll"));
+    }));
+}
+
+TEST_F(frmMorvaneTest, AdvancedDialogWritesOnlyAfterOk) {
+    EXPECT_TRUE(Run([&](QDialog* wizard) {
+        Click(wizard, "BtnNext");
+        auto* preview = Child<QPlainTextEdit>(wizard, "PreviewText");
+        EXPECT_EQ(preview->toPlainText(), "1,\"Ann\",\"Bern\"\n2,\"Bob\",\"Genf\"");
+        WhenModalOpens([](QDialog* advanced) {
+            EXPECT_EQ(advanced->windowTitle(), "Advanced parameters");
+            advanced->findChild<QCheckBox*>("CBoxUpper")->setChecked(true);
+            QTest::keyClick(advanced, Qt::Key_Escape);
+        });
+        Click(wizard, "BtnAdvanced");
+        EXPECT_EQ(preview->toPlainText(), "1,\"Ann\",\"Bern\"\n2,\"Bob\",\"Genf\"");
+
+        WhenModalOpens([](QDialog* advanced) {
+            advanced->findChild<QCheckBox*>("CBoxUpper")->setChecked(true);
+            auto* start = advanced->findChild<QLineEdit*>("EdtStartLine");
+            start->clear();
+            QTest::keyClicks(start, "x2");
+            advanced->findChild<QCheckBox*>("CBoxAllExport")->setChecked(false);
+            EXPECT_TRUE(advanced->findChild<QLineEdit*>("EdtNbLineMax")->isEnabled());
+            QTest::mouseClick(advanced->findChild<QPushButton*>("bntOK"), Qt::LeftButton);
+        });
+        Click(wizard, "BtnAdvanced");
+        EXPECT_EQ(preview->toPlainText(), "2,\"BOB\",\"GENF\"");
     }));
 }
 
