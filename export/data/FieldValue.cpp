@@ -14,7 +14,7 @@ namespace morvane {
 namespace {
 
 [[noreturn]] void ConversionError() {
-    throw EngineError::Raise(ErrConversion, QStringLiteral("Data type conversion error."));
+    throw EngineError::Of(ErrConversion);
 }
 
 bool ParseDouble(const QVariant& value, double* out) {
@@ -162,11 +162,7 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             const QString text = value.typeId() == QMetaType::QDateTime ? DateTimeStorageText(value)
                                                                         : value.toString();
             if (type == dbText && size > 0 && text.size() > size)
-                throw EngineError::Raise(
-                    ErrFieldTooSmall,
-                    QStringLiteral("The field '%1' is too small to accept the amount of data "
-                                   "you attempted to add.")
-                        .arg(fieldName));
+                throw EngineError::Of(ErrFieldTooSmall, fieldName);
             return text;
         }
     }

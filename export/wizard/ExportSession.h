@@ -119,6 +119,10 @@ class ExportSession {
     void StartExport();
     //! The export run of the current setting; never raises. `progress` may be null.
     void DoExport(ExportProgress* progress);
+    //! Opens (or creates) the destination database of a database kind and creates the
+    //! destination table of the selected fields: sets DestDb and DestTableName and answers
+    //! true, or reports the failure (or the declined overwrite) and answers false.
+    bool CreateExportTable(const QString& rsToDB);
 
     // --- State shared with the wizard view (the wizard window's fields) ------------------
 

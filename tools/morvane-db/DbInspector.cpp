@@ -164,8 +164,7 @@ bool DbInspector::Run(const DbToolRequest& request) {
 std::unique_ptr<Recordset> DbInspector::OpenSource(Database& database, const QString& source) {
     if (database.TableDefs().IndexOf(source) >= 0) {
         if (!parameters_.isEmpty())  // a table has no parameters to value
-            throw EngineError::Raise(ErrItemNotFound,
-                                     QStringLiteral("Item not found in this collection."));
+            throw EngineError::Of(ErrItemNotFound);
         return database.OpenRecordset(source, dbOpenTable);
     }
     QueryDefs& queries = database.QueryDefs();
