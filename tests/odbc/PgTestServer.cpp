@@ -92,6 +92,7 @@ bool PgTestServer::Start() {
     if (!initialized_) {
         QDir().mkpath(data_);
         QDir().mkpath(sockets_);
+        QDir().mkpath(dir_.filePath(QStringLiteral("log")));
         const QString passwordFile = dir_.filePath(QStringLiteral("password"));
         QFile file(passwordFile);
         if (!file.open(QIODevice::WriteOnly)) return false;
@@ -107,7 +108,9 @@ bool PgTestServer::Start() {
             QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                    QFile::ExeOwner | QFile::ExeGroup |
                                                    QFile::ExeOther);
-            for (const QString& path : {data_, sockets_, passwordFile})
+            QDir().mkpath(dir_.filePath(QStringLiteral("log")));
+            for (const QString& path :
+                 {data_, sockets_, passwordFile, dir_.filePath(QStringLiteral("log"))})
                 ChownTree(path, nobody->pw_uid, nobody->pw_gid);
         }
         if (!RunAsServerUser(
@@ -125,7 +128,7 @@ bool PgTestServer::Start() {
     if (!RunAsServerUser(
             bin + QStringLiteral("/pg_ctl"),
             {QStringLiteral("-D"), data_, QStringLiteral("-o"), options, QStringLiteral("-l"),
-             dir_.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+             dir_.filePath(QStringLiteral("log/server.log")), QStringLiteral("-w"),
              QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("start")}))
         return false;
     running_ = true;

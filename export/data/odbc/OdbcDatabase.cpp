@@ -174,11 +174,21 @@ QString OdbcDatabase::ColumnType(short engineType, int size) {
         if (!SQL_SUCCEEDED(
                 SQLGetTypeInfoW(statement.Get(), static_cast<SQLSMALLINT>(choice.sqlType))))
             continue;
+        QString declaration;
         while (OdbcFetch(statement)) {
             // A type that numbers rows by itself (a serial type) is never chosen.
             if (ColumnInteger(statement, 12).toInt() == SQL_TRUE) continue;
-            const QString declaration = SqlTypeDeclaration(
-                ColumnText(statement, 1).toString(), ColumnText(statement, 6).toString(), choice);
+            QString name = ColumnText(statement, 1).toString();
+            // Engine dates carry no time zone. A data source that lists only the zoned
+            // form under its "tz" name (timestamptz, timetz) has the plain form under the
+            // name without it; a column with a zone would shift values read elsewhere.
+            if (name.endsWith(QLatin1String("tz"), Qt::CaseInsensitive) &&
+                (engineType == dbDate || engineType == dbTime || engineType == dbTimeStamp))
+                name.chop(2);
+            declaration = SqlTypeDeclaration(name, ColumnText(statement, 6).toString(), choice);
+            break;
+        }
+        if (!declaration.isEmpty()) {
             columnTypes_.insert(key, declaration);
             return declaration;
         }
