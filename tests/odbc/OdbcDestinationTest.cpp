@@ -2,6 +2,7 @@
 // the PostgreSQL ODBC driver) and the SQLite ODBC driver. Every table is read back with
 // psql or the sqlite3 shell. Also: the existing-table rule, values and connections the data
 // source refuses, and a server that goes away in the middle of a run.
+#include "tests/data/DriverContract.h"
 #include "tests/odbc/OdbcTestConfig.h"
 #include "tests/odbc/PgTestServer.h"
 #include "tests/wizard/SessionTestSupport.h"
@@ -238,6 +239,29 @@ TEST_F(OdbcDestinationTest, ServerGoingAwayMidRunIsReported) {
     ASSERT_TRUE(world->server->Start()) << world->server->Problem().toStdString();
     world->WriteConfig();
 }
+
+//! The driver contract against the PostgreSQL server, through its ODBC driver.
+struct PostgreSqlHarness {
+    static constexpr bool kWritable = true;
+
+    std::shared_ptr<Database> CreateWithTable(int rows) {
+        if (!world->serverUp) throw std::runtime_error("PostgreSQL server not started");
+        QString sql = QStringLiteral(
+            "DROP TABLE IF EXISTS \"Nav\"; CREATE TABLE \"Nav\" (\"Id\" integer, \"Name\" "
+            "varchar(20));");
+        for (int id = 1; id <= rows; ++id)
+            sql += QStringLiteral("INSERT INTO \"Nav\" VALUES (%1, 'N%1');").arg(id);
+        bool ok = false;
+        const QString out = world->server->Psql(sql, &ok);
+        if (!ok) throw std::runtime_error(out.toStdString());
+        return DBEngine::Instance().OpenDatabase(QString(), 0, false, kPgConnect);
+    }
+    std::shared_ptr<Database> OpenReadOnly() {
+        return DBEngine::Instance().OpenDatabase(QString(), 0, true, kPgConnect);
+    }
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(PostgreSql, DriverContract, ::testing::Types<PostgreSqlHarness>);
 
 }  // namespace
 }  // namespace morvane::test

@@ -123,7 +123,8 @@ bool PgTestServer::Start() {
             return false;
         initialized_ = true;
     }
-    port_ = FreePort();
+    // A restart keeps the port: the driver manager may hold the data sources it read.
+    if (port_ == 0) port_ = FreePort();
     const QString options = QStringLiteral("-h 127.0.0.1 -p %1 -k %2 -F").arg(port_).arg(sockets_);
     if (!RunAsServerUser(
             bin + QStringLiteral("/pg_ctl"),

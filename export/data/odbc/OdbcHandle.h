@@ -30,6 +30,9 @@ class OdbcHandle {
     SQLSMALLINT Type() const { return type_; }
     bool IsValid() const { return handle_ != SQL_NULL_HANDLE; }
     void Free();
+    //! Forgets the handle without freeing it: the driver manager already freed it (the
+    //! statements of a connection go with SQLDisconnect).
+    void Forget() { handle_ = SQL_NULL_HANDLE; }
 
   private:
     SQLSMALLINT type_ = 0;

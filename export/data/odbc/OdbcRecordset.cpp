@@ -40,7 +40,9 @@ OdbcRecordset::OdbcRecordset(const std::shared_ptr<OdbcDatabase>& database, cons
     Start();
 }
 
-OdbcRecordset::~OdbcRecordset() = default;
+OdbcRecordset::~OdbcRecordset() {
+    doClose();
+}
 
 void OdbcRecordset::Execute() {
     cursor_ = database_.NewStatement();
@@ -110,7 +112,12 @@ void OdbcRecordset::doInsert() {
 }
 
 void OdbcRecordset::doClose() {
-    cursor_.Free();
+    // Once the database has disconnected, its statements are gone with the connection;
+    // freeing one again would touch freed memory.
+    if (database_.IsOpen())
+        cursor_.Free();
+    else
+        cursor_.Forget();
 }
 
 }  // namespace morvane
