@@ -123,6 +123,26 @@ QString DateTimeStorageText(const QVariant& value) {
 
 QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName) {
     if (value.isNull()) return QVariant();
+    // A value already held the way the type holds it (a table exported into another one)
+    // needs no conversion.
+    switch (value.typeId()) {
+        case QMetaType::Int:
+            if (type == dbLong) return value;
+            break;
+        case QMetaType::Double:
+            if (type == dbDouble || type == dbFloat) return value;
+            break;
+        case QMetaType::Bool:
+            if (type == dbBoolean) return value;
+            break;
+        case QMetaType::QString:
+            if (type == dbMemo ||
+                (type == dbText && (size <= 0 || value.toString().size() <= size)))
+                return value;
+            break;
+        default:
+            break;
+    }
     double number = 0;
     switch (type) {
         case dbBoolean:
