@@ -135,7 +135,18 @@ TEST_F(OdbcDestinationTest, PeopleReadBackThroughTheSqliteDriver) {
     QFile::remove(world->LitePath());
     CreateTable(world->LitePath(), "Placeholder", {{"x", dbLong}}, {});
     CreatePeople();
+    // The host sees the default (regional) text; a scalar text it changes is used as it
+    // left it, a scalar it leaves alone goes in as a typed literal.
+    SetRegionalLocale(QLocale(QLocale::German, QLocale::Germany));
+    QStringList seen;
+    caller_.Hooks.BeforeFieldExport = [&](const QString&, const QString& field, short, short,
+                                          QString& text) {
+        if (field == "Amount") seen << text;
+        if (field == "Id" && text == "3") text = "3+0";
+    };
     ExportToOdbc(kLiteConnect, PathOf("people.txt"));
+    caller_.Hooks.BeforeFieldExport = nullptr;
+    EXPECT_EQ(seen, QStringList({"1234,5", "", "-0,5"}));
     ExpectOnlySummary(3);
     bool ok = false;
     EXPECT_EQ(Sqlite3Rows(world->LitePath(),

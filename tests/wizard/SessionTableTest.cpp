@@ -328,6 +328,32 @@ TEST_F(SessionTableTest, CancelKeepsTheRecordsExportedAndDiscardsThePendingOne) 
     ExpectOnlySummary(2);
 }
 
+TEST_F(SessionTableTest, EmptySourceStopsAtTheCountLeavingTheNewTableClosed) {
+    CreateSource({{"Id", dbLong}}, {});
+    OpenSource();
+    ExportToAccess(DestPath());
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The following Error Occured:\r\n\r\n" +
+                                 EngineErrorText(ErrNoCurrentRecord) + "\r\n");
+    EXPECT_EQ(Rows("SELECT count(*) FROM Customers"), QStringList({"0"}));
+    // Closed: the file can be opened exclusively at once.
+    auto reopened = DBEngine::Instance().OpenDatabase(DestPath(), 1);
+    EXPECT_TRUE(reopened->IsOpen());
+    reopened->Close();
+}
+
+TEST_F(SessionTableTest, StartingLineAndMaxLinesPickTheRecords) {
+    CreateSource({{"Id", dbLong}, {"Name", dbText, 10}}, NumberedRows(10));
+    OpenSource();
+    session_->Setting.StartingLine = 3;
+    session_->Setting.ExportAll = false;
+    session_->Setting.MaxLines = 2;
+    ExportToAccess(DestPath());
+    ExpectOnlySummary(2);
+    EXPECT_EQ(Rows("SELECT Id, Name FROM Customers"), QStringList({"3|R3", "4|R4"}));
+}
+
 TEST_F(SessionTableTest, BeforeRecordExportIsNotRaised) {
     CreateSource({{"Id", dbLong}}, {{1}, {2}});
     OpenSource();
