@@ -8,6 +8,7 @@
 #include "export/control/TypeConnect.h"
 #include "export/engine/ExportProgress.h"
 
+#include <sys/mount.h>
 #include <QDateTime>
 
 namespace morvane::test {
@@ -276,6 +277,25 @@ TEST_F(SessionTableTest, FailuresBeforeTheTableExistsAreReportedByStage) {
         EXPECT_EQ(ReadBytes(notADatabase), before) << "nothing written outside the destination";
         EXPECT_FALSE(QFile::exists(noFolder));
     }
+}
+
+TEST_F(SessionTableTest, ReadOnlyDestinationFolder) {
+    // A read-only file system (root may write anywhere else); needs the right to mount.
+    const QString folder = PathOf(QStringLiteral("readonly"));
+    QDir().mkpath(folder);
+    const QByteArray target = QFile::encodeName(folder);
+    if (::mount("tmpfs", target.constData(), "tmpfs", MS_RDONLY, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
+    CreateSource({{"Id", dbLong}}, {{1}});
+    OpenSource();
+    const QString file = folder + QStringLiteral("/dest.db");
+    ExportToAccess(file);
+    ::umount2(target.constData(), MNT_DETACH);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith("Error in opening DataBase " + file + "\r\n\r\n"))
+        << boxes[0].text.toStdString();
+    EXPECT_FALSE(session_->LastRunCompleted());
 }
 
 TEST_F(SessionTableTest, ExportIntoTheSourcesOwnFile) {
