@@ -8,6 +8,7 @@
 #include "export/common/ValueText.h"
 #include "export/control/ExportCaller.h"
 #include "export/data/Database.h"
+#include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/engine/ExportProgress.h"
 #include "export/engine/FieldIndex.h"
@@ -126,9 +127,12 @@ void ExportRun::OpenTable() {
     if (!database)
         throw RuntimeError(ErrObjectNotSet,
                            QStringLiteral("Object variable or With block variable not set"));
-    std::unique_ptr<Recordset> table = database->OpenRecordset(*ctx_.destTableName);
-    if (ctx_.setting.TypeFormat == kODBC) {
-        // Rows go in by statement; the recordset only proved that the table is there.
+    const bool odbc = ctx_.setting.TypeFormat == kODBC;
+    // ODBC rows go in by statement: the recordset only proves that the table is there, so
+    // it reads none of its rows (a data source's driver may fetch a whole result at once).
+    std::unique_ptr<Recordset> table =
+        database->OpenRecordset(*ctx_.destTableName, 0, odbc ? dbAppendOnly : 0);
+    if (odbc) {
         table->Close();
         table_ = std::make_unique<OdbcStatementDestination>(database, *ctx_.destTableName);
     } else {

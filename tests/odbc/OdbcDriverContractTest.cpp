@@ -42,5 +42,20 @@ struct OdbcHarness {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Odbc, DriverContract, ::testing::Types<OdbcHarness>);
 
+TEST(OdbcRecordsetTest, AppendOnlyReadsNoRowsAndAdds) {
+    OdbcHarness harness;
+    auto db = harness.CreateWithTable(3);
+    auto rs = db->OpenRecordset(QStringLiteral("Nav"), 0, dbAppendOnly);
+    EXPECT_TRUE(rs->Eof());
+    rs->AddNew();
+    rs->Fields().Item(0).SetValue(9);
+    rs->Update();
+    rs->Close();
+    auto all = db->OpenRecordset(QStringLiteral("Nav"));
+    all->MoveLast();
+    EXPECT_EQ(all->RecordCount(), 4);
+    db->Close();
+}
+
 }  // namespace
 }  // namespace morvane::test

@@ -156,13 +156,15 @@ std::vector<std::shared_ptr<QueryDef>> OdbcDatabase::doListQueries() {
     return {};  // stored queries of a data source are not reached through ODBC
 }
 
-std::unique_ptr<Recordset> OdbcDatabase::doOpenRecordset(const QString& name, int type, int) {
+std::unique_ptr<Recordset> OdbcDatabase::doOpenRecordset(const QString& name, int type,
+                                                         int options) {
     if (TableDefs().IndexOf(name) < 0) throw EngineError::Of(ErrInputTableNotFound, name);
     if (type == 0) type = dbOpenDynaset;
     const bool updatable = !readOnly_ && type != dbOpenSnapshot;
     auto self = std::static_pointer_cast<OdbcDatabase>(shared_from_this());
     return std::make_unique<OdbcRecordset>(self, QuoteTableName(TableDefs().Item(name).Name()),
-                                           static_cast<short>(type), updatable);
+                                           static_cast<short>(type), updatable,
+                                           (options & dbAppendOnly) != 0);
 }
 
 QString OdbcDatabase::ColumnType(short engineType, int size) {

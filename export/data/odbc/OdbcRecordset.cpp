@@ -11,8 +11,12 @@
 namespace morvane {
 
 OdbcRecordset::OdbcRecordset(const std::shared_ptr<OdbcDatabase>& database, const QString& from,
-                             short type, bool updatable)
-    : Recordset(database, type, updatable), database_(*database), from_(from) {
+                             short type, bool updatable, bool appendOnly)
+    : Recordset(database, type, updatable),
+      database_(*database),
+      from_(from),
+      select_(QStringLiteral("SELECT * FROM ") + from +
+              (appendOnly ? QStringLiteral(" WHERE 1 = 0") : QString())) {
     Execute();
     SQLSMALLINT columns = 0;
     OdbcCheck(SQLNumResultCols(cursor_.Get(), &columns), cursor_);
@@ -46,7 +50,7 @@ OdbcRecordset::~OdbcRecordset() {
 
 void OdbcRecordset::Execute() {
     cursor_ = database_.NewStatement();
-    std::u16string sql = ToOdbcText(QStringLiteral("SELECT * FROM ") + from_);
+    std::u16string sql = ToOdbcText(select_);
     OdbcCheck(SQLExecDirectW(cursor_.Get(), OdbcText(sql), static_cast<SQLINTEGER>(sql.size())),
               cursor_);
     index_ = -1;

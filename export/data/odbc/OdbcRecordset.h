@@ -22,9 +22,10 @@ class OdbcDatabase;
 
 class OdbcRecordset : public Recordset {
   public:
-    //! `from` is the quoted table name.
+    //! `from` is the quoted table name. `appendOnly` (option dbAppendOnly): the cursor reads
+    //! no rows, so opening costs nothing whatever the table's size.
     OdbcRecordset(const std::shared_ptr<OdbcDatabase>& database, const QString& from, short type,
-                  bool updatable);
+                  bool updatable, bool appendOnly = false);
     ~OdbcRecordset() override;
 
   protected:
@@ -40,6 +41,7 @@ class OdbcRecordset : public Recordset {
 
     OdbcDatabase& database_;
     QString from_;
+    QString select_;  //!< the cursor's statement
     OdbcHandle cursor_;
     qint64 index_ = -1;  //!< the row the cursor stands on; -1 before the first
     bool done_ = false;  //!< the cursor has passed the last row
