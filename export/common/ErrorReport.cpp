@@ -13,10 +13,9 @@ namespace {
 const QLatin1String kLineBreak("\r\n");
 
 void AppendErrorDetails(QString& text, const std::exception& current) {
-    if (dynamic_cast<const EngineError*>(&current) && DbErrors().Count() > 0) {
-        const EngineErrors& errors = DbErrors();
-        for (int index = 0; index < errors.Count(); ++index)
-            text += errors.Item(index).Description + kLineBreak;
+    if (const auto* engine = dynamic_cast<const EngineError*>(&current)) {
+        for (const EngineErrorInfo& error : engine->Errors())
+            text += error.Description + kLineBreak;
         return;
     }
     const RuntimeError described = DescribeError(current);

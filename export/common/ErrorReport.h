@@ -23,11 +23,9 @@ class Prompter;
 QString& ErrorContext();
 
 //! Shows the error report: the heading (ErrorContext, or "The following Error Occured:"),
-//! two line breaks, then for an engine error every entry of the engine's Errors
-//! collection (description and line break each), for any other error its description,
-//! " (", its number and ")". The pointer is reset first and the box is preceded by a
-//! beep. The engine's collection is listed only when current is an engine error: it
-//! keeps the last engine failure's errors, which would be stale for any other error.
+//! two line breaks, then for an engine error every error of its failure (description and
+//! line break each), for any other error its description, " (", its number and ")". The
+//! pointer is reset first and the box is preceded by a beep.
 //! A std::exception that is no RuntimeError reports as "Out of memory" (7) for
 //! std::bad_alloc and as its what() text with number 51 otherwise.
 void ShowError(Prompter& prompter, const std::exception& current);

@@ -2,11 +2,21 @@
 // under its WITH_* guard, so a type whose driver is not built raises 3170.
 #include "export/data/DBEngine.h"
 #include "export/data/sqlite/SqliteDriver.h"
+#ifdef MORVANE_WITH_ODBC
+#include "export/data/odbc/OdbcDriver.h"
+#endif
 
 namespace morvane {
 
 void RegisterBuiltInDrivers(DriverRegistry& registry) {
-    registry.Register({QString()}, std::make_shared<SqliteDriver>());
+    auto native = std::make_shared<SqliteDriver>();
+    registry.Register({QString()}, native);
+    // The empty type specifier also names other file families (Jet files): a file that
+    // starts with the SQLite header is always the native format.
+    registry.RegisterByContent(QString(), native);
+#ifdef MORVANE_WITH_ODBC
+    registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
+#endif
 }
 
 }  // namespace morvane

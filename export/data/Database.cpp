@@ -12,9 +12,7 @@ Database::Database(QString name, QString connect)
 Database::~Database() = default;
 
 void Database::CheckOpen() const {
-    if (!open_)
-        throw EngineError::Raise(ErrObjectInvalid,
-                                 QStringLiteral("Object invalid or no longer set."));
+    if (!open_) throw EngineError::Of(ErrObjectInvalid);
 }
 
 TableDefs& Database::TableDefs() {
@@ -30,7 +28,7 @@ QueryDefs& Database::QueryDefs() {
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString& name, int type, int options) {
     CheckOpen();
     if (type != 0 && type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot)
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+        throw EngineError::Of(ErrInvalidArgument);
     return doOpenRecordset(name, type, options);
 }
 
@@ -43,7 +41,7 @@ std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, short ty
                                                    const QString& sql) {
     CheckOpen();
     if (name.trimmed().isEmpty() || sql.trimmed().isEmpty() || type < 0)
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+        throw EngineError::Of(ErrInvalidArgument);
     bool taken = tableDefs_.IndexOf(name) >= 0;
     for (int index = 0; !taken && index < queryDefs_.Count(); ++index)
         taken = queryDefs_.Item(index).Name().compare(name, Qt::CaseInsensitive) == 0;
@@ -57,8 +55,7 @@ std::shared_ptr<QueryDef> Database::CreateQueryDef(const QString& name, short ty
 
 void Database::Execute(const QString& sql, int options) {
     CheckOpen();
-    if (sql.trimmed().isEmpty())
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    if (sql.trimmed().isEmpty()) throw EngineError::Of(ErrInvalidArgument);
     InvalidateCatalog();
     doExecute(sql, options);
 }
@@ -75,6 +72,27 @@ void Database::Close() {
     doClose();
 }
 
+void Database::BeginTrans() {
+    CheckOpen();
+    doBeginTrans();
+}
+
+void Database::CommitTrans() {
+    CheckOpen();
+    doCommitTrans();
+}
+
+void Database::Rollback() {
+    CheckOpen();
+    doRollback();
+}
+
+QString Database::QuoteIdentifier(const QString& name) const {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
 std::vector<std::shared_ptr<TableDef>> Database::ListTables() {
     CheckOpen();
     return doListTables();
@@ -86,19 +104,13 @@ std::vector<std::shared_ptr<QueryDef>> Database::ListQueries() {
 }
 
 void Database::CheckNewTable(const TableDef& tableDef) {
-    if (tableDef.Name().trimmed().isEmpty())
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    if (tableDef.Name().trimmed().isEmpty()) throw EngineError::Of(ErrInvalidArgument);
     if (tableDef.Fields().Count() == 0)
-        throw EngineError::Raise(
-            ErrTableWithoutFields,
-            QStringLiteral("You must define at least one field for the table '%1'.")
-                .arg(tableDef.Name()));
+        throw EngineError::Of(ErrTableWithoutFields, tableDef.Name());
     for (const auto& field : tableDef.Fields().Items()) {
         const short type = field->Type();
         if (type < dbBoolean || type > dbTimeStamp || type == 13 || type == 14)
-            throw EngineError::Raise(
-                ErrInvalidFieldType,
-                QStringLiteral("Invalid field data type for field '%1'.").arg(field->Name()));
+            throw EngineError::Of(ErrInvalidFieldType, field->Name());
         if (type == dbText && (field->DeclaredSize() < 0 || field->DeclaredSize() > 255))
             throw EngineError::Raise(
                 ErrInvalidArgument,
@@ -116,8 +128,7 @@ void Database::AppendTable(const TableDef& tableDef) {
     CheckOpen();
     CheckNewTable(tableDef);
     if (tableDefs_.IndexOf(tableDef.Name()) >= 0)
-        throw EngineError::Raise(ErrTableExists,
-                                 QStringLiteral("Table '%1' already exists.").arg(tableDef.Name()));
+        throw EngineError::Of(ErrTableExists, tableDef.Name());
     doCreateTable(tableDef);
     queryDefs_.Invalidate();
 }
@@ -140,8 +151,7 @@ void Database::InvalidateCatalog() {
 }
 
 void Database::RaiseReadOnly() {
-    throw EngineError::Raise(ErrReadOnly,
-                             QStringLiteral("Cannot update. Database or object is read-only."));
+    throw EngineError::Of(ErrReadOnly);
 }
 
 void Database::doCreateTable(const TableDef&) {

@@ -52,6 +52,18 @@ class Database : public std::enable_shared_from_this<Database> {
     //! Releases the database; its recordsets fail from then on. Closing twice is harmless.
     void Close();
 
+    //! Groups the following statements into one transaction (ODBC: autocommit off until
+    //! CommitTrans or Rollback). A driver that groups its writes itself (the native one
+    //! batches recordset inserts) or cannot group them ignores it.
+    void BeginTrans();
+    //! Makes the statements since BeginTrans durable.
+    void CommitTrans();
+    //! Undoes the statements since BeginTrans, where the driver can.
+    void Rollback();
+    //! `name` quoted as an identifier of this database's SQL ("a""b" by default; the ODBC
+    //! driver uses the data source's quote character).
+    virtual QString QuoteIdentifier(const QString& name) const;
+
     // Engine side: used by TableDefs and QueryDefs.
     std::vector<std::shared_ptr<TableDef>> ListTables();
     std::vector<std::shared_ptr<QueryDef>> ListQueries();
@@ -75,6 +87,9 @@ class Database : public std::enable_shared_from_this<Database> {
     virtual void doExecute(const QString& sql, int options);
     virtual void doNewPassword(const QString& oldPassword, const QString& newPassword);
     virtual void doClose() = 0;
+    virtual void doBeginTrans() {}
+    virtual void doCommitTrans() {}
+    virtual void doRollback() {}
 
     //! Raises 3027: the object is read-only.
     [[noreturn]] static void RaiseReadOnly();

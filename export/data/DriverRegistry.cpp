@@ -10,11 +10,12 @@ namespace morvane {
 Driver::~Driver() = default;
 
 std::shared_ptr<Database> Driver::CreateDatabase(const QString&, const QString&, int) {
-    throw EngineError::Raise(ErrReadOnly,
-                             QStringLiteral("Cannot update. Database or object is read-only."));
+    throw EngineError::Of(ErrReadOnly);
 }
 
-bool Driver::RecognizesHeader(const QByteArray&) const { return false; }
+bool Driver::RecognizesHeader(const QByteArray&) const {
+    return false;
+}
 
 void DriverRegistry::RegisterByContent(const QString& type, std::shared_ptr<Driver> driver) {
     byContent_[Key(type)].append(std::move(driver));
@@ -45,11 +46,7 @@ bool DriverRegistry::Has(const QString& type) const {
 
 Driver& DriverRegistry::Find(const QString& type) const {
     const auto found = drivers_.constFind(Key(type));
-    if (found == drivers_.constEnd())
-        throw EngineError::Raise(
-            ErrDriverNotInstalled,
-            QStringLiteral("Could not find installable driver for the database type '%1'.")
-                .arg(type.trimmed()));
+    if (found == drivers_.constEnd()) throw EngineError::Of(ErrDriverNotInstalled, type.trimmed());
     return *found.value();
 }
 

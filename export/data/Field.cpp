@@ -43,8 +43,7 @@ int Field::Size() const {
 }
 
 void Field::CheckDefinitionEditable() const {
-    if (definitionLocked_)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (definitionLocked_) throw EngineError::Of(ErrInvalidOperation);
 }
 
 void Field::SetType(short type) {
@@ -63,9 +62,7 @@ void Field::SetRequired(bool required) {
 }
 
 void Field::SetValue(const QVariant& value) {
-    if (!valueWritable_)
-        throw EngineError::Raise(ErrUpdateWithoutAddNew,
-                                 QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    if (!valueWritable_) throw EngineError::Of(ErrUpdateWithoutAddNew);
     value_ = ConvertFieldValue(value, type_, Size(), name_);
 }
 

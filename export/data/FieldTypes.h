@@ -47,7 +47,10 @@ enum FieldType : short {
 enum RecordsetType : short { dbOpenTable = 1, dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 
 //! Options of Execute and OpenRecordset.
-enum EngineOption : int { dbSQLPassThrough = 64 };
+enum EngineOption : int {
+    dbAppendOnly = 8,  //!< a recordset that only adds records and reads none
+    dbSQLPassThrough = 64,
+};
 
 //! Table attribute bits: system objects and attached tables are never 0.
 enum TableAttribute : int {

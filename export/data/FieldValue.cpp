@@ -14,7 +14,7 @@ namespace morvane {
 namespace {
 
 [[noreturn]] void ConversionError() {
-    throw EngineError::Raise(ErrConversion, QStringLiteral("Data type conversion error."));
+    throw EngineError::Of(ErrConversion);
 }
 
 bool ParseDouble(const QVariant& value, double* out) {
@@ -123,6 +123,26 @@ QString DateTimeStorageText(const QVariant& value) {
 
 QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName) {
     if (value.isNull()) return QVariant();
+    // A value already held the way the type holds it (a table exported into another one)
+    // needs no conversion.
+    switch (value.typeId()) {
+        case QMetaType::Int:
+            if (type == dbLong) return value;
+            break;
+        case QMetaType::Double:
+            if (type == dbDouble || type == dbFloat) return value;
+            break;
+        case QMetaType::Bool:
+            if (type == dbBoolean) return value;
+            break;
+        case QMetaType::QString:
+            if (type == dbMemo ||
+                (type == dbText && (size <= 0 || value.toString().size() <= size)))
+                return value;
+            break;
+        default:
+            break;
+    }
     double number = 0;
     switch (type) {
         case dbBoolean:
@@ -162,11 +182,7 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             const QString text = value.typeId() == QMetaType::QDateTime ? DateTimeStorageText(value)
                                                                         : value.toString();
             if (type == dbText && size > 0 && text.size() > size)
-                throw EngineError::Raise(
-                    ErrFieldTooSmall,
-                    QStringLiteral("The field '%1' is too small to accept the amount of data "
-                                   "you attempted to add.")
-                        .arg(fieldName));
+                throw EngineError::Of(ErrFieldTooSmall, fieldName);
             return text;
         }
     }

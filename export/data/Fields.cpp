@@ -7,7 +7,7 @@ namespace morvane {
 namespace {
 
 [[noreturn]] void NotFound() {
-    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+    throw EngineError::Of(ErrItemNotFound);
 }
 
 }  // namespace
@@ -30,10 +30,8 @@ int Fields::IndexOf(const QString& name) const {
 }
 
 void Fields::Append(std::shared_ptr<Field> field) {
-    if (locked_)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
-    if (!field || field->Name().trimmed().isEmpty())
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+    if (locked_) throw EngineError::Of(ErrInvalidOperation);
+    if (!field || field->Name().trimmed().isEmpty()) throw EngineError::Of(ErrInvalidArgument);
     if (IndexOf(field->Name()) >= 0)
         throw EngineError::Raise(ErrFieldDefinedTwice,
                                  QStringLiteral("Cannot define field more than once."));
@@ -42,8 +40,7 @@ void Fields::Append(std::shared_ptr<Field> field) {
 }
 
 void Fields::Delete(const QString& name) {
-    if (locked_)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (locked_) throw EngineError::Of(ErrInvalidOperation);
     const int index = IndexOf(name);
     if (index < 0) NotFound();
     items_.erase(items_.begin() + index);

@@ -5,16 +5,14 @@
 namespace morvane {
 
 Parameter& Parameters::Item(int index) {
-    if (index < 0 || index >= Count())
-        throw EngineError::Raise(ErrItemNotFound,
-                                 QStringLiteral("Item not found in this collection."));
+    if (index < 0 || index >= Count()) throw EngineError::Of(ErrItemNotFound);
     return items_[static_cast<size_t>(index)];
 }
 
 Parameter& Parameters::Item(const QString& name) {
     for (Parameter& parameter : items_)
         if (parameter.Name().compare(name, Qt::CaseInsensitive) == 0) return parameter;
-    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+    throw EngineError::Of(ErrItemNotFound);
 }
 
 }  // namespace morvane

@@ -16,9 +16,7 @@ QueryDef::~QueryDef() = default;
 
 Database& QueryDef::OpenDatabase() const {
     const std::shared_ptr<Database> database = database_.lock();
-    if (!database || !database->IsOpen())
-        throw EngineError::Raise(ErrObjectInvalid,
-                                 QStringLiteral("Object invalid or no longer set."));
+    if (!database || !database->IsOpen()) throw EngineError::Of(ErrObjectInvalid);
     return *database;
 }
 
@@ -26,8 +24,7 @@ std::unique_ptr<Recordset> QueryDef::OpenRecordset(int type, int options) {
     // Held when the query came from QueryDefs; a caller's reference stays valid meanwhile.
     const std::shared_ptr<QueryDef> keepAlive = weak_from_this().lock();
     Database& database = OpenDatabase();
-    if (!returnsRecords_)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (!returnsRecords_) throw EngineError::Of(ErrInvalidOperation);
     return doOpenRecordset(database, type, options);
 }
 
@@ -36,9 +33,7 @@ void QueryDef::Execute(int options) {
     // its reference to this query) on its next use.
     const std::shared_ptr<QueryDef> keepAlive = weak_from_this().lock();
     Database& database = OpenDatabase();
-    if (returnsRecords_)
-        throw EngineError::Raise(ErrSelectQueryExecute,
-                                 QStringLiteral("Cannot execute a select query."));
+    if (returnsRecords_) throw EngineError::Of(ErrSelectQueryExecute);
     doExecute(database, options);
 }
 

@@ -8,7 +8,7 @@ namespace morvane {
 namespace {
 
 [[noreturn]] void NotFound() {
-    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+    throw EngineError::Of(ErrItemNotFound);
 }
 
 }  // namespace

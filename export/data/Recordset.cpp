@@ -12,7 +12,7 @@ namespace {
 constexpr qint64 kStepLimit = 64;
 
 [[noreturn]] void NoCurrentRecord() {
-    throw EngineError::Raise(ErrNoCurrentRecord, QStringLiteral("No current record."));
+    throw EngineError::Of(ErrNoCurrentRecord);
 }
 
 }  // namespace
@@ -27,9 +27,7 @@ void Recordset::Start() {
 }
 
 void Recordset::CheckOpen() const {
-    if (!open_ || !database_->IsOpen())
-        throw EngineError::Raise(ErrObjectInvalid,
-                                 QStringLiteral("Object invalid or no longer set."));
+    if (!open_ || !database_->IsOpen()) throw EngineError::Of(ErrObjectInvalid);
 }
 
 void Recordset::CheckCurrent() const {
@@ -134,9 +132,7 @@ qint64 Recordset::RecordCount() {
 
 void Recordset::AddNew() {
     CheckOpen();
-    if (!updatable_)
-        throw EngineError::Raise(ErrReadOnly,
-                                 QStringLiteral("Cannot update. Database or object is read-only."));
+    if (!updatable_) throw EngineError::Of(ErrReadOnly);
     CancelUpdate();
     adding_ = true;
     saved_.clear();
@@ -149,17 +145,10 @@ void Recordset::AddNew() {
 
 void Recordset::Update() {
     CheckOpen();
-    if (!adding_)
-        throw EngineError::Raise(ErrUpdateWithoutAddNew,
-                                 QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    if (!adding_) throw EngineError::Of(ErrUpdateWithoutAddNew);
     for (const auto& field : fields_.Items()) {
         if (field->Required() && field->Value().isNull())
-            throw EngineError::Raise(
-                ErrRequiredNull,
-                QStringLiteral("The field '%1' cannot contain a Null value because the "
-                               "Required property for this field is set to True. Enter a "
-                               "value in this field.")
-                    .arg(field->Name()));
+            throw EngineError::Of(ErrRequiredNull, field->Name());
     }
     doInsert();
     if (knownCount_ >= 0) ++knownCount_;

@@ -8,7 +8,7 @@ namespace morvane {
 namespace {
 
 [[noreturn]] void NotFound() {
-    throw EngineError::Raise(ErrItemNotFound, QStringLiteral("Item not found in this collection."));
+    throw EngineError::Of(ErrItemNotFound);
 }
 
 }  // namespace
@@ -46,8 +46,7 @@ TableDef& TableDefs::Item(const QString& name) {
 }
 
 void TableDefs::Append(const std::shared_ptr<TableDef>& tableDef) {
-    if (!tableDef || tableDef->IsStored())
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (!tableDef || tableDef->IsStored()) throw EngineError::Of(ErrInvalidOperation);
     database_->AppendTable(*tableDef);
     tableDef->MarkStored();
     Load();

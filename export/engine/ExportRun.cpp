@@ -7,12 +7,16 @@
 #include "export/common/TextRoutines.h"
 #include "export/common/ValueText.h"
 #include "export/control/ExportCaller.h"
+#include "export/data/Database.h"
+#include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/engine/ExportProgress.h"
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/HtmlTemplate.h"
+#include "export/engine/OdbcStatementDestination.h"
 #include "export/engine/RecordFormat.h"
+#include "export/engine/RecordsetDestination.h"
 #include "export/engine/ValueClass.h"
 #include "export/settings/ExportSetting.h"
 
@@ -64,14 +68,11 @@ bool ExportRun::Run() {
     bool completed = false;
     try {
         ctx_.errorStep = 1;
-        if (!IsTextKind(ctx_.setting.TypeFormat)) {
-            // Destination tables are created by the database export path; until a build
-            // carries it, such a kind is refused at the stage that creates the table.
-            ctx_.errorStep = 2;
-            Stop(StageText(), RuntimeError(ErrInvalidProcedureCall,
-                                           QStringLiteral("This output kind is not available")));
+        if (IsTextKind(ctx_.setting.TypeFormat)) {
+            if (!PrepareTextFile()) return false;
+        } else if (!PrepareTable()) {
+            return false;
         }
-        if (!PrepareTextFile()) return false;
         BuildFieldPlans();
         ctx_.errorStep = 0;
         Guarded([&] { CountRecords(); });
@@ -89,15 +90,71 @@ bool ExportRun::Run() {
         // Records still buffered reach the file before the summary reports them: a write
         // failure is reported at the record stage, never after a success message.
         ctx_.errorStep = 11;
-        Guarded([&] { file_.Flush(); });
+        Guarded([&] { Destination().Flush(); });
         ShowSummary();
         ctx_.errorStep = 13;
         Guarded([&] { CloseDestination(); });
         completed = true;
     } catch (const RunStopped&) {
         file_.Abandon();
+        ReleaseTable();
     }
     return completed;
+}
+
+ExportDestination& ExportRun::Destination() {
+    if (table_) return *table_;
+    return file_;
+}
+
+bool ExportRun::PrepareTable() {
+    ctx_.errorStep = 2;
+    bool created = false;
+    Guarded([&] {
+        if (!ctx_.createExportTable || !ctx_.destDb || !ctx_.destTableName)
+            throw RuntimeError(ErrObjectNotSet,
+                               QStringLiteral("Object variable or With block variable not set"));
+        created = ctx_.createExportTable();
+    });
+    if (!created) return false;
+    ctx_.errorStep = 3;
+    Guarded([&] { OpenTable(); });
+    return true;
+}
+
+void ExportRun::OpenTable() {
+    const std::shared_ptr<Database>& database = *ctx_.destDb;
+    if (!database)
+        throw RuntimeError(ErrObjectNotSet,
+                           QStringLiteral("Object variable or With block variable not set"));
+    const bool odbc = ctx_.setting.TypeFormat == kODBC;
+    // ODBC rows go in by statement: the recordset only proves that the table is there, so
+    // it reads none of its rows (a data source's driver may fetch a whole result at once).
+    std::unique_ptr<Recordset> table =
+        database->OpenRecordset(*ctx_.destTableName, 0, odbc ? dbAppendOnly : 0);
+    if (odbc) {
+        table->Close();
+        table_ = std::make_unique<OdbcStatementDestination>(database, *ctx_.destTableName);
+    } else {
+        table_ = std::make_unique<RecordsetDestination>(database, std::move(table),
+                                                        database.get() != ctx_.sourceDb);
+    }
+}
+
+void ExportRun::ReleaseTable() noexcept {
+    if (table_) {
+        table_->Abandon();
+        table_.reset();
+        return;
+    }
+    // The table was made but its recordset could not be opened: the database goes too.
+    if (ctx_.destDb && *ctx_.destDb && ctx_.destDb->get() != ctx_.sourceDb) {
+        try {
+            (*ctx_.destDb)->Close();
+        } catch (...) {
+            // Already reporting the failure that stopped the run.
+        }
+    }
 }
 
 bool ExportRun::PrepareTextFile() {
@@ -211,7 +268,11 @@ void ExportRun::RecordLoop() {
     for (;;) {
         if (Source().Eof()) break;
         ctx_.errorStep = 9;
-        if (ctx_.progress && ctx_.caller.ShowProgress() && ctx_.progress->CancelRequested()) break;
+        if (table_) Guarded([&] { table_->BeginRecord(); });
+        if (ctx_.progress && ctx_.caller.ShowProgress() && ctx_.progress->CancelRequested()) {
+            if (table_) table_->DiscardRecord();
+            break;
+        }
         ExportRecord();
         ctx_.errorStep = 12;
         Guarded([&] { ++count_; });
@@ -249,6 +310,13 @@ void ExportRun::ShowTrueCount() noexcept {
 }
 
 void ExportRun::ExportRecord() {
+    if (table_) {
+        ctx_.errorStep = 10;
+        const int count = static_cast<int>(plans_.size());
+        for (int position = 0; position < count; ++position) ExportTableField(position);
+        FinishTableRecord();
+        return;
+    }
     record_.resize(0);
     if (ctx_.setting.TypeFormat == kHtmlPage) record_ += html::RowStart;
     ctx_.errorStep = 10;
@@ -331,6 +399,76 @@ void ExportRun::ExportField(int position) {
     }
 }
 
+void ExportRun::ExportTableField(int position) {
+    const ExportSetting& setting = ctx_.setting;
+    const FieldPlan& plan = plans_[static_cast<size_t>(position)];
+    fieldName_ = plan.name;
+    fieldType_ = 0;
+    value_.resize(0);
+    short width = 0;
+    const Field* field = plan.field;
+    Guarded([&] {
+        if (!field) field = &Source().Fields().Item(plan.name);
+        fieldType_ = field->Type();
+    });
+    Guarded([&] {
+        if (plan.ordinal > ExportSetting::SizeCount - 1)
+            throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        width = setting.Size[static_cast<size_t>(plan.ordinal)];
+    });
+    FieldDelivery delivery;
+    delivery.position = position;
+    delivery.name = plan.name;
+    delivery.type = fieldType_;
+    delivery.valueClass = field ? ValueClassOf(fieldType_) : ValueClass::NoValue;
+    delivery.text = &value_;
+    QString defaultText;
+    switch (delivery.valueClass) {
+        case ValueClass::Text:
+            Guarded([&] {
+                const QVariant& value = field->Value();
+                delivery.sourceNull = value.isNull();
+                if (!value.isNull()) value_ = value.toString();
+            });
+            Guarded([&] { ReplaceChar(value_, QStringLiteral("\r"), QStringLiteral(" ")); });
+            Guarded([&] { ReplaceChar(value_, QStringLiteral("\n"), QStringLiteral(" ")); });
+            Guarded([&] {
+                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
+                                                   value_);
+            });
+            if (setting.Upper) Guarded([&] { value_ = UpperCase(value_); });
+            if (setting.OemConvert) Guarded([&] { value_ = ToOem(value_); });
+            break;
+        case ValueClass::Scalar:
+            Guarded([&] {
+                delivery.sourceNull = field->Value().isNull();
+                value_ = defaultText = ValueText(field->Value(), fieldType_);
+            });
+            Guarded([&] {
+                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
+                                                   value_);
+            });
+            // The host left the default text alone: the destination takes the typed value,
+            // so numbers and dates never travel as regional text.
+            if (value_ == defaultText && !delivery.sourceNull)
+                delivery.typedValue = &field->Value();
+            break;
+        case ValueClass::NoValue:
+            return;
+    }
+    Guarded([&] { table_->Deliver(delivery); });
+}
+
+void ExportRun::FinishTableRecord() {
+    if (table_->StoresAtFieldStage()) {
+        Guarded([&] { table_->EndRecord(); });
+        return;
+    }
+    ctx_.errorStep = 11;
+    Guarded([&] { table_->EndRecord(); });
+    ctx_.errorStep = 10;
+}
+
 void ExportRun::FinishTextRecord() {
     if (ctx_.setting.TypeFormat == kHtmlPage) record_ += html::RowEnd;
     ctx_.errorStep = 11;
@@ -351,6 +489,10 @@ void ExportRun::ShowSummary() {
 }
 
 void ExportRun::CloseDestination() {
+    if (table_) {
+        table_->Close();
+        return;
+    }
     if (ctx_.setting.TypeFormat == kHtmlPage) {
         file_.Write(QStringLiteral("</TBODY>"));
         file_.Write(QStringLiteral("<TFOOT></TFOOT>"));
@@ -371,6 +513,9 @@ QString ExportRun::StageText() const {
                                   QLatin1Char('\'')
                             : QStringLiteral("Error in creating export table '") + file +
                                   QLatin1Char('\'');
+        case 3:
+            return QStringLiteral("Error in openning export table '") +
+                   (ctx_.destTableName ? *ctx_.destTableName : QString()) + QLatin1Char('\'');
         case 4:
             return QStringLiteral("Error in accessing table fields ");
         case 5:

@@ -15,16 +15,20 @@
 //   bool reachedEnd = ExportRun(context).Run();
 #pragma once
 
-#include "export/engine/TextFileWriter.h"
+#include "export/engine/ExportDestination.h"
+#include "export/engine/TextFileDestination.h"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace morvane {
 
+class Database;
 class ExportCaller;
 class ExportProgress;
 class Field;
@@ -43,6 +47,13 @@ struct RunContext {
     const QString& exportFile;
     short& errorStep;
     ExportProgress* progress = nullptr;  //!< null: no progress display, no cancellation
+    // Database kinds only:
+    //! CreateExportTable(ExportFile): false stops the run silently (it reported why).
+    std::function<bool()> createExportTable;
+    std::shared_ptr<Database>* destDb = nullptr;  //!< DestDb, set by createExportTable
+    const QString* destTableName = nullptr;       //!< DestTableName, set likewise
+    //! The source's database: a destination that is this very database is left open.
+    const Database* sourceDb = nullptr;
 };
 
 class ExportRun {
@@ -63,6 +74,12 @@ class ExportRun {
     };
 
     bool PrepareTextFile();
+    bool PrepareTable();
+    void OpenTable();
+    //! The field step of a database kind: value text, the host's event, delivery.
+    void ExportTableField(int position);
+    void FinishTableRecord();
+    void ReleaseTable() noexcept;
     void CountRecords();
     void WriteHeaderLine();
     void WriteHtmlHead();
@@ -75,6 +92,7 @@ class ExportRun {
     //! Brings the counter up to date before a stop is reported (once the loop has begun).
     void ShowTrueCount() noexcept;
     void CloseDestination();
+    ExportDestination& Destination();
     void ShowSummary();
 
     //! Runs one operation of the current stage; a failure goes to OnFailure.
@@ -91,7 +109,8 @@ class ExportRun {
     int PlannedTotal(qint64 recordCount) const;
 
     RunContext ctx_;
-    TextFileWriter file_;
+    TextFileDestination file_;
+    std::unique_ptr<TableDestination> table_;  //!< the database kinds' destination
     std::vector<FieldPlan> plans_;
     QString record_;
     QString value_;        //!< the current field's value text

@@ -132,6 +132,10 @@ class ExportSession {
     void StartExport();
     //! The export run of the current setting; never raises. `progress` may be null.
     void DoExport(ExportProgress* progress);
+    //! Opens (or creates) the destination database of a database kind and creates the
+    //! destination table of the selected fields: sets DestDb and DestTableName and answers
+    //! true, or reports the failure (or the declined overwrite) and answers false.
+    bool CreateExportTable(const QString& rsToDB);
 
     // --- The session's parts ---------------------------------------------------------
 
@@ -142,8 +146,8 @@ class ExportSession {
     FieldLists& Lists() { return lists_; }
     const FieldLists& Lists() const { return lists_; }
     //! Where the run writes: file, destination database, table and ODBC connect string.
-    ExportDestination& Destination() { return destination_; }
-    const ExportDestination& Destination() const { return destination_; }
+    SessionDestination& Destination() { return destination_; }
+    const SessionDestination& Destination() const { return destination_; }
     //! The current export setting.
     ExportSetting& Setting() { return setting_; }
     const ExportSetting& Setting() const { return setting_; }
@@ -255,7 +259,7 @@ class ExportSession {
 
     ExportSource source_;
     FieldLists lists_;
-    ExportDestination destination_;
+    SessionDestination destination_;
     ExportSetting setting_;
     QString settingName_;
     short errorStep_ = 0;

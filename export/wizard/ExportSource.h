@@ -19,6 +19,8 @@ class ExportSource {
     ExportSource& operator=(const ExportSource&) = delete;
 
     Database* Db() const { return db_.get(); }
+    //! The database, shared with a destination that is the same file.
+    const std::shared_ptr<Database>& SharedDb() const { return db_; }
     void SetDb(std::shared_ptr<Database> db);
 
     //! The open table or query; null when none is open.
@@ -42,7 +44,7 @@ class ExportSource {
 
 //! Where an export run writes: the file name (text kinds, and the file of the file-based
 //! database kinds), and the destination database, table and ODBC connect string.
-struct ExportDestination {
+struct SessionDestination {
     QString File;
     std::shared_ptr<Database> Db;
     QString TableName;

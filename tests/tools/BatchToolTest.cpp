@@ -208,6 +208,42 @@ TEST_F(BatchToolTest, ExistingExportFile) {
     }
 }
 
+TEST_F(BatchToolTest, DatabaseKindThroughANamedSetting) {
+    const QString ini = dir_.filePath("settings.ini");
+    const QString dest = dir_.filePath("dest.db");
+    WriteFile(ini,
+              "[settings]\r\nCopy=\r\n\r\n[Copy]\r\nTypeFormat=4\r\nNbFields=3\r\n"
+              "Field0=id\r\nField1=name\r\nField2=born\r\n");
+    const QStringList arguments = {"--database", DbPath(), "--table", "People", "--out", dest,
+                                   "--setting", "Copy", "--ini", ini};
+    const QString question = "morvane-batch: Table already exists - overwrite?\n";
+    struct Case {
+        QStringList extra;
+        int exitCode;
+        QString err;
+    };
+    // Every case leaves the same two rows: made, kept (declined) or made again.
+    const Case cases[] = {
+        {{}, 0, ""},        // a new file and table
+        {{}, 1, question},  // the default button is Cancel: the table stays
+        {{"--no"}, 1, question},
+        {{"--yes"}, 0, question},
+        {{"--overwrite"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string label = c.extra.join(' ').toStdString();
+        const ToolResult result = Batch(arguments + c.extra);
+        EXPECT_EQ(result.exitCode, c.exitCode) << label << result.err.toStdString();
+        EXPECT_EQ(result.err, c.err) << label;
+        QProcess shell;
+        shell.start("sqlite3", {dest, "SELECT id, name, born FROM People ORDER BY id"});
+        ASSERT_TRUE(shell.waitForFinished(30000));
+        EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()),
+                  QString::fromUtf8("1|Zoë Crème|1999-12-31 15:04:05\n2||2024-02-09\n"))
+            << label;
+    }
+}
+
 TEST_F(BatchToolTest, FailuresAreReportedWithStatusOne) {
     auto protectedDb = DBEngine::Instance().CreateDatabase(
         dir_.filePath("locked.db"), QStringLiteral(";LANGID=0x0409;CP=1252;COUNTRY=0"), 32);

@@ -72,6 +72,7 @@ QString DbInspector::UsageText() {
     return QStringLiteral(
         "usage: morvane-db [--connect TYPE] [--password PW] [--param NAME=VALUE]... DATABASE "
         "COMMAND [ARGS]\n"
+        "  (--connect may be a whole connect string: \"ODBC;DSN=name;UID=user;PWD=pw;\" \"\")\n"
         "commands:\n"
         "  tables\n"
         "  queries\n"
@@ -131,8 +132,12 @@ bool DbInspector::Run(const DbToolRequest& request) {
     const QString password = request.Command == QLatin1String("set-password")
                                  ? request.Arguments.at(0)
                                  : request.Password;
-    auto database = engine.OpenDatabase(request.DatabaseName, 0, false,
-                                        request.Connect + ";pwd=" + password + ";");
+    // A whole connect string ("ODBC;DSN=...;UID=...;PWD=...;") is passed as it is: a
+    // second password item would contradict the one it holds.
+    const QString connect = request.Connect.contains(QLatin1Char(';')) && password.isEmpty()
+                                ? request.Connect
+                                : request.Connect + ";pwd=" + password + ";";
+    auto database = engine.OpenDatabase(request.DatabaseName, 0, false, connect);
     const QString& command = request.Command;
     parameters_ = request.Parameters;
     bool ok = true;
@@ -164,8 +169,7 @@ bool DbInspector::Run(const DbToolRequest& request) {
 std::unique_ptr<Recordset> DbInspector::OpenSource(Database& database, const QString& source) {
     if (database.TableDefs().IndexOf(source) >= 0) {
         if (!parameters_.isEmpty())  // a table has no parameters to value
-            throw EngineError::Raise(ErrItemNotFound,
-                                     QStringLiteral("Item not found in this collection."));
+            throw EngineError::Of(ErrItemNotFound);
         return database.OpenRecordset(source, dbOpenTable);
     }
     QueryDefs& queries = database.QueryDefs();

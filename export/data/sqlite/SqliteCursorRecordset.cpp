@@ -23,7 +23,9 @@ void SqliteCursorRecordset::Park() {
 
 bool SqliteCursorRecordset::doNext() {
     if (parked_) return doSeek(index_ + 1);
-    database_.FlushWrites();
+    // Stepping needs no commit: rows written on this connection are visible to its own
+    // cursors, and committing on every step would cost one disk sync per record when a
+    // table is exported into the source's own file.
     ++index_;
     if (!cursor_.Step()) {
         Park();

@@ -48,7 +48,10 @@ SqliteDatabase::~SqliteDatabase() {
 
 sqlite3* SqliteDatabase::Connect(const QString& path, int flags) {
     sqlite3* connection = nullptr;
-    const int code = sqlite3_open_v2(path.toUtf8().constData(), &connection, flags, nullptr);
+    // A connection is used by one thread at a time (its database object's), so SQLite's
+    // per-call locking only costs time on every step and bind.
+    const int code = sqlite3_open_v2(path.toUtf8().constData(), &connection,
+                                     flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {
         const EngineError error = SqliteFailure(code, QString(), path);
         sqlite3_close_v2(connection);
@@ -64,9 +67,7 @@ std::shared_ptr<SqliteDatabase> SqliteDatabase::Open(const QString& path,
                                                      const QString& connect,
                                                      const ConnectInfo& info) {
     const QFileInfo file(path);
-    if (path.isEmpty() || !file.exists())
-        throw EngineError::Raise(ErrFileNotFoundEngine,
-                                 QStringLiteral("Could not find file '%1'.").arg(path));
+    if (path.isEmpty() || !file.exists()) throw EngineError::Of(ErrFileNotFoundEngine, path);
     if (!file.isFile()) throw SqliteFailure(SQLITE_CANTOPEN, QString(), path);
     const int flags = options.ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     std::shared_ptr<SqliteDatabase> database(
@@ -76,17 +77,14 @@ std::shared_ptr<SqliteDatabase> SqliteDatabase::Open(const QString& path,
     database->Run(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
     if (!SqlitePassword::Matches(database->connection_, path, info.Password())) {
         database->Close();
-        throw EngineError::Raise(ErrNotValidPassword, QStringLiteral("Not a valid password."));
+        throw EngineError::Of(ErrNotValidPassword);
     }
     return database;
 }
 
 std::shared_ptr<SqliteDatabase> SqliteDatabase::Create(const QString& path) {
-    if (path.isEmpty())
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
-    if (QFileInfo::exists(path))
-        throw EngineError::Raise(ErrDatabaseExists,
-                                 QStringLiteral("Database '%1' already exists.").arg(path));
+    if (path.isEmpty()) throw EngineError::Of(ErrInvalidArgument);
+    if (QFileInfo::exists(path)) throw EngineError::Of(ErrDatabaseExists, path);
     std::shared_ptr<SqliteDatabase> database(new SqliteDatabase(
         path, QString(), Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), false));
     // Writing the header makes the file exist on disk at once.
@@ -203,19 +201,13 @@ std::unique_ptr<Recordset> SqliteDatabase::doOpenRecordset(const QString& name, 
     QString storedName;
     if (!SchemaObject(name, &kind, &storedName)) {
         if (const auto query = CatalogQuery(name)) {
-            if (type == dbOpenTable)
-                throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+            if (type == dbOpenTable) throw EngineError::Of(ErrInvalidOperation);
             return query->OpenRecordset(type, options);
         }
-        throw EngineError::Raise(
-            ErrInputTableNotFound,
-            QStringLiteral("The engine cannot find the input table or query '%1'. Make sure it "
-                           "exists and that its name is spelled correctly.")
-                .arg(name));
+        throw EngineError::Of(ErrInputTableNotFound, name);
     }
     const bool isTable = kind == QLatin1String("table");
-    if (!isTable && type == dbOpenTable)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (!isTable && type == dbOpenTable) throw EngineError::Of(ErrInvalidOperation);
     if (type == 0) type = isTable ? dbOpenTable : dbOpenSnapshot;
     const bool updatable = isTable && !readOnly_ && type != dbOpenSnapshot;
     auto self = std::static_pointer_cast<SqliteDatabase>(shared_from_this());
@@ -261,8 +253,7 @@ void SqliteDatabase::RunStatements(const QString& sql, const Parameters* paramet
         if (!raw) continue;  // blanks or a comment
         std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
         if (sqlite3_stmt_readonly(raw) && sqlite3_column_count(raw) > 0)
-            throw EngineError::Raise(ErrSelectQueryExecute,
-                                     QStringLiteral("Cannot execute a select query."));
+            throw EngineError::Of(ErrSelectQueryExecute);
         if (parameters) BindQueryParameters(raw, *parameters);
         int code = SQLITE_ROW;
         while (code == SQLITE_ROW) code = sqlite3_step(raw);
@@ -341,16 +332,14 @@ void SqliteDatabase::doDropQuery(const QString& name) {
         throw;
     }
     Run(QStringLiteral("RELEASE drop_query"));
-    if (!removed)
-        throw EngineError::Raise(ErrItemNotFound,
-                                 QStringLiteral("Item not found in this collection."));
+    if (!removed) throw EngineError::Of(ErrItemNotFound);
 }
 
 void SqliteDatabase::doNewPassword(const QString& oldPassword, const QString& newPassword) {
     CheckWritable();
     PrepareForSchemaChange();
     if (!SqlitePassword::Matches(connection_, Path(), oldPassword))
-        throw EngineError::Raise(ErrNotValidPassword, QStringLiteral("Not a valid password."));
+        throw EngineError::Of(ErrNotValidPassword);
     Run(QStringLiteral("SAVEPOINT password"));
     try {
         SqlitePassword::Store(connection_, Path(), newPassword);

@@ -7,11 +7,11 @@
 // catalogue, such as the password and query tables) are system objects.
 //
 // Writes made through recordsets (AddNew/Update) are grouped into one transaction of up to
-// kBatchRows rows, committed when the recordset moves or closes, before any other statement,
-// and when the database closes; one commit per row would make inserting slow. Before a
-// statement that may change the schema, open recordsets release their cursor (they pick up
-// at the same record when next moved), because SQLite refuses to drop a table under a
-// running statement.
+// kBatchRows rows, committed when a recordset of the database jumps (re-runs its cursor),
+// counts or closes, before any other statement, and when the database closes; one commit
+// per row would make inserting slow. Before a statement that may change the schema, open
+// recordsets release their cursor (they pick up at the same record when next moved),
+// because SQLite refuses to drop a table under a running statement.
 #pragma once
 
 #include "export/data/Database.h"

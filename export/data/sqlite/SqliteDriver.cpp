@@ -15,4 +15,9 @@ std::shared_ptr<Database> SqliteDriver::CreateDatabase(const QString& name, cons
     return SqliteDatabase::Create(name);
 }
 
+bool SqliteDriver::RecognizesHeader(const QByteArray& header) const {
+    static const QByteArray magic("SQLite format 3\0", 16);
+    return header.startsWith(magic);
+}
+
 }  // namespace morvane

@@ -13,6 +13,8 @@ class SqliteDriver : public Driver {
     //! `locale` and `options` are accepted and ignored: text compares as SQLite does.
     std::shared_ptr<Database> CreateDatabase(const QString& name, const QString& locale,
                                              int options) override;
+    //! A file that starts with "SQLite format 3" and a zero byte.
+    bool RecognizesHeader(const QByteArray& header) const override;
 };
 
 }  // namespace morvane

@@ -22,9 +22,7 @@ const Parameter* FindParameter(const Parameters& parameters, const QString& name
     int missing = 0;
     for (int index = 0; index < parameters.Count(); ++index)
         if (!parameters.At(index).Value().isValid()) ++missing;
-    throw EngineError::Raise(
-        ErrTooFewParameters,
-        QStringLiteral("Too few parameters. Expected %1.").arg(qMax(missing, 1)));
+    throw EngineError::Of(ErrTooFewParameters, QString::number(qMax(missing, 1)));
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ namespace morvane {
 SqliteQueryRecordset::SqliteQueryRecordset(const std::shared_ptr<SqliteDatabase>& database,
                                            const QString& sql, const Parameters& parameters)
     : SqliteCursorRecordset(database, dbOpenSnapshot, false), sql_(sql), parameters_(parameters) {
-    if (SqliteQueryText::Scan(sql_).Statements != 1)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+    if (SqliteQueryText::Scan(sql_).Statements != 1) throw EngineError::Of(ErrInvalidOperation);
     database_.FlushWrites();
     DefineFields(Prepare());
     Start();
@@ -28,7 +27,7 @@ SqliteStatement SqliteQueryRecordset::Prepare() const {
     sqlite3_stmt* handle = statement.Handle();
     // A statement that writes must not run merely because somebody opened the query.
     if (!handle || !sqlite3_stmt_readonly(handle) || sqlite3_column_count(handle) == 0)
-        throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
+        throw EngineError::Of(ErrInvalidOperation);
     BindQueryParameters(handle, parameters_);
     return statement;
 }
@@ -75,8 +74,7 @@ qint64 SqliteQueryRecordset::doCount() {
 
 void SqliteQueryRecordset::doInsert() {
     // Not reached: the recordset is not updatable, so AddNew already refused.
-    throw EngineError::Raise(ErrReadOnly,
-                             QStringLiteral("Cannot update. Database or object is read-only."));
+    throw EngineError::Of(ErrReadOnly);
 }
 
 void SqliteQueryRecordset::doClose() {

@@ -11,20 +11,12 @@ EngineError SqlError(const QString& message, const QString& path) {
     static const QRegularExpression noTable(QStringLiteral("^no such (?:table|view): (.*)$"));
     static const QRegularExpression exists(QStringLiteral("^(?:table|view) (.*) already exists$"));
     QRegularExpressionMatch match = noTable.match(message);
-    if (match.hasMatch())
-        return EngineError::Raise(
-            ErrInputTableNotFound,
-            QStringLiteral("The engine cannot find the input table or query '%1'. Make sure it "
-                           "exists and that its name is spelled correctly.")
-                .arg(match.captured(1)));
+    if (match.hasMatch()) return EngineError::Of(ErrInputTableNotFound, match.captured(1));
     match = exists.match(message);
     if (match.hasMatch())
-        return EngineError::Raise(ErrTableExists,
-                                  QStringLiteral("Table '%1' already exists.")
-                                      .arg(match.captured(1).remove(QLatin1Char('"'))));
+        return EngineError::Of(ErrTableExists, match.captured(1).remove(QLatin1Char('"')));
     Q_UNUSED(path);
-    return EngineError::Raise(ErrSqlError,
-                              QStringLiteral("Invalid SQL statement: %1.").arg(message));
+    return EngineError::Of(ErrSqlError, message);
 }
 
 }  // namespace
@@ -38,47 +30,31 @@ EngineError SqliteFailure(int code, const QString& message, const QString& path)
                                           .arg(message));
         case SQLITE_CONSTRAINT_UNIQUE:
         case SQLITE_CONSTRAINT_PRIMARYKEY:
-            return EngineError::Raise(
-                ErrDuplicateValue,
-                QStringLiteral("The changes were not made because they would create duplicate "
-                               "values in the index, primary key, or relationship (%1).")
-                    .arg(message));
+            return EngineError::Of(ErrDuplicateValue, message);
         default:
             break;
     }
     switch (code & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            return EngineError::Raise(
-                ErrFileInUse, QStringLiteral("Could not use '%1'; file already in use.").arg(path));
+            return EngineError::Of(ErrFileInUse, path);
         case SQLITE_CANTOPEN:
         case SQLITE_PERM:
         case SQLITE_AUTH:
-            return EngineError::Raise(
-                ErrCannotOpenFile,
-                QStringLiteral("Cannot open the file '%1'. It is not accessible: you may need "
-                               "permission to use it, or it is not a file.")
-                    .arg(path));
+            return EngineError::Of(ErrCannotOpenFile, path);
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
-            return EngineError::Raise(
-                ErrUnrecognizedFormat,
-                QStringLiteral("Unrecognized database format '%1'.").arg(path));
+            return EngineError::Of(ErrUnrecognizedFormat, path);
         case SQLITE_READONLY:
-            return EngineError::Raise(
-                ErrReadOnly, QStringLiteral("Cannot update. Database or object is read-only."));
+            return EngineError::Of(ErrReadOnly);
         case SQLITE_FULL:
-            return EngineError::Raise(3026, QStringLiteral("Not enough space on disk."));
+            return EngineError::Of(ErrDiskFull);
         case SQLITE_IOERR:
-            return EngineError::Raise(3043,
-                                      QStringLiteral("Disk or network error (%1).").arg(message));
+            return EngineError::Of(ErrDiskIO, message);
         case SQLITE_CONSTRAINT:
-            return EngineError::Raise(
-                3317, QStringLiteral("One or more values are prohibited by a rule of the table "
-                                     "(%1).")
-                          .arg(message));
+            return EngineError::Of(ErrRuleViolation, message);
         case SQLITE_MISMATCH:
-            return EngineError::Raise(ErrConversion, QStringLiteral("Data type conversion error."));
+            return EngineError::Of(ErrConversion);
         case SQLITE_TOOBIG:
             return EngineError::Raise(
                 ErrFieldTooSmall,
@@ -86,7 +62,7 @@ EngineError SqliteFailure(int code, const QString& message, const QString& path)
                                "attempted to add."));
         case SQLITE_NOMEM:
         case SQLITE_INTERRUPT:
-            return EngineError::Raise(3035, QStringLiteral("System resource exceeded."));
+            return EngineError::Of(ErrResourceExceeded);
         default:
             return SqlError(message, path);
     }

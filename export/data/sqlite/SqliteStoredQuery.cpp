@@ -35,7 +35,7 @@ bool SqliteStoredQuery::ReturnsRecordsFor(short type, const QString& sql) {
 
 std::unique_ptr<Recordset> SqliteStoredQuery::doOpenRecordset(Database& database, int type, int) {
     if (type != 0 && type != dbOpenTable && type != dbOpenDynaset && type != dbOpenSnapshot)
-        throw EngineError::Raise(ErrInvalidArgument, QStringLiteral("Invalid argument."));
+        throw EngineError::Of(ErrInvalidArgument);
     auto native = std::static_pointer_cast<SqliteDatabase>(database.shared_from_this());
     return std::make_unique<SqliteQueryRecordset>(native, sql_, parameters_);
 }

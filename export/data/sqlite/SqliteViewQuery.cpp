@@ -30,8 +30,7 @@ std::unique_ptr<Recordset> SqliteViewQuery::doOpenRecordset(Database& database, 
 
 void SqliteViewQuery::doExecute(Database&, int) {
     // Not reached: QueryDef::Execute refuses queries that return records.
-    throw EngineError::Raise(ErrSelectQueryExecute,
-                             QStringLiteral("Cannot execute a select query."));
+    throw EngineError::Of(ErrSelectQueryExecute);
 }
 
 }  // namespace morvane

@@ -1,0 +1,84 @@
+// morvane-bench-dest: times exports of the generated table into database destinations
+// against our own delimited-text export of the same table.
+//
+//   morvane-bench-dest [--rows N] [--dir DIR] [--odbc CONNECT] [--odbc-rows N] [--only KIND]
+//
+// (t) delimited text, (a) the native table kind into DIR/bench-dest.db, and with --odbc
+// (b) the data source of CONNECT ("ODBC;DSN=...;UID=...;PWD=...;"), table bench_rows,
+// replaced each run, with the first --odbc-rows records (default 100000). --only text,
+// access or odbc runs just that one (for measuring peak memory with /usr/bin/time -v).
+#include "bench/BenchDestinations.h"
+#include "bench/BenchRuns.h"
+#include "bench/BenchTable.h"
+#include "export/control/TypeConnect.h"
+#include "tools/common/LocalTimeZone.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+using namespace morvane::bench;
+
+namespace {
+
+void PrintRow(const char* name, const RunTiming& timing) {
+    if (!timing.ok) {
+        std::printf("%-30s FAILED: %s\n", name, qPrintable(timing.problem));
+        return;
+    }
+    std::printf("%-30s %9lld %8.3f %8.3f %12.0f %12.0f\n", name,
+                static_cast<long long>(timing.rows), timing.seconds, timing.cpuSeconds,
+                timing.RowsPerSecond(), timing.RowsPerCpuSecond());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOption({"rows", "rows of the generated table (default 1000000)", "N", "1000000"});
+    parser.addOption({"dir", "folder for the table and outputs", "DIR", QDir::tempPath()});
+    parser.addOption({"odbc", "ODBC connect string of the data source to export to", "CONNECT"});
+    parser.addOption({"odbc-rows", "records exported to the data source", "N", "100000"});
+    parser.addOption({"only", "run one export only: text, access or odbc", "KIND"});
+    parser.addHelpOption();
+    parser.process(app);
+    const qint64 rows = parser.value("rows").toLongLong();
+    if (rows <= 0) return 2;
+    morvane::PinLocalTimeZone();
+    const QString dir = parser.value("dir");
+    QDir().mkpath(dir);
+    const QString database = QDir(dir).filePath(QStringLiteral("bench-%1.db").arg(rows));
+    if (BenchTable::RowCount(database) != rows) BenchTable::Generate(database, rows);
+    const QString only = parser.value("only");
+    const auto wanted = [&](const char* kind) { return only.isEmpty() || only == kind; };
+
+    std::printf("%-30s %9s %8s %8s %12s %12s\n", "run", "rows", "wall s", "cpu s", "rows/wall s",
+                "rows/cpu s");
+    RunTiming text;
+    RunTiming native;
+    bool ok = true;
+    if (wanted("text")) {
+        text = BenchRuns::OurExport(database, QDir(dir).filePath("bench-dest.txt"), nullptr);
+        PrintRow("(t) delimited text", text);
+        ok = ok && text.ok;
+    }
+    if (wanted("access")) {
+        native = BenchDestinations::TableExport(database, morvane::TypeConnect::Access,
+                                                QDir(dir).filePath("bench-dest.db"), {}, 0);
+        PrintRow("(a) native table kind", native);
+        ok = ok && native.ok;
+    }
+    if (parser.isSet("odbc") && wanted("odbc")) {
+        const RunTiming odbc = BenchDestinations::TableExport(
+            database, morvane::TypeConnect::ODBC, QDir(dir).filePath("bench_rows"),
+            parser.value("odbc"), parser.value("odbc-rows").toLongLong());
+        PrintRow("(b) ODBC data source", odbc);
+        ok = ok && odbc.ok;
+    }
+    if (text.ok && native.ok)
+        std::printf("(a)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", native.seconds / text.seconds,
+                    native.cpuSeconds / text.cpuSeconds);
+    return ok ? 0 : 1;
+}

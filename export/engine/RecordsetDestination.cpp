@@ -1,0 +1,70 @@
+#include "export/engine/RecordsetDestination.h"
+
+#include "export/data/Database.h"
+#include "export/data/Recordset.h"
+
+namespace morvane {
+
+ExportDestination::~ExportDestination() = default;
+
+RecordsetDestination::RecordsetDestination(std::shared_ptr<Database> database,
+                                           std::unique_ptr<Recordset> table, bool closeDatabase)
+    : database_(std::move(database)), table_(std::move(table)), closeDatabase_(closeDatabase) {}
+
+RecordsetDestination::~RecordsetDestination() {
+    Abandon();
+}
+
+void RecordsetDestination::BeginRecord() {
+    table_->AddNew();
+}
+
+void RecordsetDestination::Deliver(const FieldDelivery& value) {
+    Field& field = table_->Fields().Item(value.position);
+    if (value.text->isEmpty())
+        field.SetValue(QVariant());
+    else if (value.typedValue)
+        field.SetValue(*value.typedValue);
+    else
+        field.SetValue(*value.text);
+}
+
+void RecordsetDestination::EndRecord() {
+    table_->Update();
+}
+
+void RecordsetDestination::DiscardRecord() noexcept {
+    try {
+        if (table_ && table_->IsOpen()) table_->CancelUpdate();
+    } catch (...) {
+        // Nothing of a discarded record reaches the table, whatever went wrong.
+    }
+}
+
+void RecordsetDestination::Flush() {
+    // Pending rows are committed when the recordset is closed; the source keeps reading
+    // through its own cursor, so closing the destination recordset early costs nothing.
+    if (table_ && table_->IsOpen()) table_->Close();
+}
+
+void RecordsetDestination::Close() {
+    if (table_ && table_->IsOpen()) table_->Close();
+    if (closeDatabase_ && database_ && database_->IsOpen()) database_->Close();
+}
+
+void RecordsetDestination::Abandon() noexcept {
+    DiscardRecord();
+    try {
+        Close();
+    } catch (...) {
+        // A stopped run has reported its error already; the handles are released anyway.
+    }
+    if (closeDatabase_ && database_) {
+        try {
+            if (database_->IsOpen()) database_->Close();
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace morvane
