@@ -42,6 +42,12 @@ int Field::Size() const {
     return EngineFieldSize(type_, size_);
 }
 
+void Field::FetchDeferred() const {
+    const FieldValueSource* source = source_;
+    source_ = nullptr;
+    value_ = source->DeferredValue(column_);
+}
+
 void Field::CheckDefinitionEditable() const {
     if (definitionLocked_)
         throw EngineError::Raise(ErrInvalidOperation, QStringLiteral("Invalid operation."));
@@ -67,6 +73,7 @@ void Field::SetValue(const QVariant& value) {
         throw EngineError::Raise(ErrUpdateWithoutAddNew,
                                  QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     value_ = ConvertFieldValue(value, type_, Size(), name_);
+    source_ = nullptr;
 }
 
 }  // namespace morvane

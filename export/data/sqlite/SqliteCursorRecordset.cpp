@@ -1,9 +1,27 @@
 #include "export/data/sqlite/SqliteCursorRecordset.h"
 
+#include "export/data/FieldTypes.h"
 #include "export/data/sqlite/SqliteDatabase.h"
 #include "export/data/sqlite/SqliteTypes.h"
 
+#include <sqlite3.h>
+#include <QTimeZone>
+
 namespace morvane {
+namespace {
+
+// True when local time never jumps (no daylight saving or other transitions, as in UTC):
+// a local date-time then keeps exactly the date and time of day it is built from, so a
+// stored date-time can be handed out as its parts.
+bool LocalTimeHasNoGaps() {
+    static const bool noGaps = [] {
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        return zone.isValid() && !zone.hasTransitions();
+    }();
+    return noGaps;
+}
+
+}  // namespace
 
 SqliteCursorRecordset::SqliteCursorRecordset(const std::shared_ptr<SqliteDatabase>& database,
                                              short type, bool updatable)
@@ -12,11 +30,13 @@ SqliteCursorRecordset::SqliteCursorRecordset(const std::shared_ptr<SqliteDatabas
 }
 
 SqliteCursorRecordset::~SqliteCursorRecordset() {
+    KeepRowValues();  // the fields may outlive the recordset: nothing may point here
     cursor_.Finalize();
     database_.Detach(this);
 }
 
 void SqliteCursorRecordset::Park() {
+    KeepRowValues();
     cursor_.Finalize();
     parked_ = true;
 }
@@ -25,16 +45,119 @@ bool SqliteCursorRecordset::doNext() {
     if (parked_) return doSeek(index_ + 1);
     database_.FlushWrites();
     ++index_;
+    return StepCursor() && LoadRow();
+}
+
+qint64 SqliteCursorRecordset::doChangeStamp() {
+    return database_.ChangeStamp();
+}
+
+bool SqliteCursorRecordset::StepCursor() {
+    ForgetRowValues();  // after the step the row is gone whatever it answers
     if (!cursor_.Step()) {
         Park();
         return false;
     }
-    return LoadRow();
+    return true;
 }
 
 bool SqliteCursorRecordset::LoadRow() {
-    LoadColumnValues(fields_, types_, cursor_.Handle());
+    const auto& items = fields_.Items();
+    for (size_t column = 0; column < items.size(); ++column)
+        items[column]->DeferValue(this, static_cast<int>(column));
+    deferred_ = true;
     return true;
+}
+
+QVariant SqliteCursorRecordset::DeferredValue(int column) const {
+    return ReadColumnValue(cursor_.Handle(), column, types_[static_cast<size_t>(column)]);
+}
+
+void SqliteCursorRecordset::KeepRowValues() {
+    if (!deferred_) return;
+    deferred_ = false;
+    for (const auto& field : fields_.Items())
+        if (field->IsDeferred()) field->Value();
+}
+
+void SqliteCursorRecordset::ForgetRowValues() {
+    if (!deferred_) return;
+    deferred_ = false;
+    for (const auto& field : fields_.Items())
+        if (field->IsDeferred()) field->LoadValue(QVariant());
+}
+
+void SqliteCursorRecordset::ReadRaw(int ordinal, RawValue& out) {
+    const auto column = static_cast<size_t>(ordinal);
+    // Only a value still on the cursor's row is read raw; one already converted (or
+    // written by AddNew) is the field's.
+    if (!deferred_ || column >= types_.size() || !fields_.Items()[column]->IsDeferred()) {
+        Recordset::ReadRaw(ordinal, out);
+        return;
+    }
+    sqlite3_stmt* row = cursor_.Handle();
+    const int storage = sqlite3_column_type(row, ordinal);
+    if (storage == SQLITE_NULL) {
+        out.kind = RawValue::Kind::Null;
+        return;
+    }
+    // The forms below are the values ReadColumnValue gives for the same column.
+    switch (types_[column]) {
+        case dbBoolean:
+        case dbByte:
+        case dbInteger:
+        case dbLong:
+        case dbBigInt:
+            if (storage != SQLITE_INTEGER) break;
+            out.kind = RawValue::Kind::Integer;
+            out.integer = sqlite3_column_int64(row, ordinal);
+            return;
+        case dbCurrency:
+        case dbDouble:
+        case dbFloat:
+            if (storage != SQLITE_INTEGER && storage != SQLITE_FLOAT) break;
+            out.kind = RawValue::Kind::Real;
+            out.real = sqlite3_column_double(row, ordinal);
+            return;
+        case dbSingle:
+            if (storage != SQLITE_INTEGER && storage != SQLITE_FLOAT) break;
+            out.kind = RawValue::Kind::Real;
+            out.real = static_cast<float>(sqlite3_column_double(row, ordinal));
+            return;
+        case dbDate:
+        case dbTime:
+        case dbTimeStamp: {
+            if (storage != SQLITE_TEXT) break;
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, ordinal));
+            const int form =
+                text ? ParseStoredDate(text, sqlite3_column_bytes(row, ordinal), out.date, out.time)
+                     : 0;
+            if (form == 1) {
+                out.kind = RawValue::Kind::Date;
+                return;
+            }
+            if (form == 2) {
+                out.kind = RawValue::Kind::Time;
+                return;
+            }
+            if (form == 3 && LocalTimeHasNoGaps()) {
+                out.kind = RawValue::Kind::DateTime;
+                return;
+            }
+            break;
+        }
+        case dbText:
+        case dbMemo:
+        case dbChar:
+            out.kind = RawValue::Kind::Text;
+            out.text = reinterpret_cast<const char*>(sqlite3_column_text(row, ordinal));
+            out.size = sqlite3_column_bytes(row, ordinal);
+            if (!out.text) out.size = 0;  // out of memory reads as empty, as ColumnText does
+            return;
+        default:
+            break;
+    }
+    Recordset::ReadRaw(ordinal, out);
 }
 
 }  // namespace morvane
