@@ -237,6 +237,14 @@ QString GeneralNumber(double value, int digits) {
     return text;
 }
 
+// Copies the ASCII text of a QString into out; answers its length.
+int CopyAscii(const QString& text, char* out) {
+    const QByteArray bytes = text.toLatin1();
+    const int size = static_cast<int>(std::min<qsizetype>(bytes.size(), kNumberChars));
+    std::copy_n(bytes.constData(), size, out);
+    return size;
+}
+
 QString FloatingText(double value, int significantDigits) {
     if (value == 0) return QStringLiteral("0");
     return WithDecimalPoint(GeneralNumber(value, significantDigits));
@@ -256,12 +264,15 @@ QString DateTimeText(const QVariant& value) {
     if (value.typeId() == QMetaType::QDate) return regional.DateText(value.toDate());
     const QDateTime dateTime = value.toDateTime();
     if (!dateTime.isValid()) return value.toString();
-    const QDate date = dateTime.date();
-    const QTime time = dateTime.time();
-    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
-    const QString dateText = regional.DateText(date);
-    if (time == QTime(0, 0)) return dateText;
-    return dateText + u' ' + regional.TimeText(time);
+    return DateAndTimeText(dateTime.date(), dateTime.time());
+}
+
+// True when rounding value to 4 decimals meets an exact tie: value is an odd multiple of
+// 1/32 (its fifth decimal is then a final 5). Qt rounds those away from zero, std::to_chars
+// to even.
+bool CurrencyTie(double value) {
+    const double scaled = value * 32;  // exact: a power of two
+    return std::floor(scaled) == scaled && std::fmod(scaled, 2) != 0;
 }
 
 QString GuidText(const QVariant& value) {
@@ -324,6 +335,57 @@ QString ValueText(const QVariant& value, short fieldType) {
         default:
             return QString();
     }
+}
+
+QString DateOnlyText(QDate date) {
+    return Regional().DateText(date);
+}
+
+QString TimeOnlyText(QTime time) {
+    return Regional().TimeText(time);
+}
+
+QString DateAndTimeText(QDate date, QTime time) {
+    const RegionalFormat& regional = Regional();
+    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
+    const QString dateText = regional.DateText(date);
+    if (time == QTime(0, 0)) return dateText;
+    return dateText + u' ' + regional.TimeText(time);
+}
+
+int FloatingChars(double value, int digits, char* out) {
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    if (!std::isfinite(value) || MayRoundATie(value, digits))
+        return CopyAscii(QString::number(value, 'G', digits), out);
+    const auto written =
+        std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+    std::replace(out, written.ptr, 'e', 'E');
+    return static_cast<int>(written.ptr - out);
+}
+
+int CurrencyChars(double value, char* out) {
+    // Beyond 1e15 Qt's fixed notation takes other routes; ties round differently.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15 || CurrencyTie(value)) {
+        QString text = CurrencyText(value);
+        text.replace(Regional().decimalPoint, QStringLiteral("."));
+        return CopyAscii(text, out);
+    }
+    const auto written = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed, 4);
+    char* end = written.ptr;
+    while (end > out && end[-1] == '0') --end;
+    if (end > out && end[-1] == '.') --end;
+    if (end - out == 2 && out[0] == '-' && out[1] == '0') {
+        out[0] = '0';
+        return 1;
+    }
+    return static_cast<int>(end - out);
+}
+
+QString RegionalDecimalPoint() {
+    return Regional().decimalPoint;
 }
 
 void SetRegionalLocale(const QLocale& locale) {

@@ -27,6 +27,7 @@ namespace morvane {
 
 class ExportCaller;
 class ExportProgress;
+class FastRecordFormat;
 class Field;
 class Prompter;
 class Recordset;
@@ -69,6 +70,8 @@ class ExportRun {
     void PositionOnFirstRecord();
     void RecordLoop();
     void ExportRecord();
+    //! Writes the current record through the fast formatter (FastRecordFormat).
+    void ExportRecordFast(FastRecordFormat& fast);
     void ExportField(int position);
     void FinishTextRecord();
     void ReportProgress(bool force);
@@ -88,7 +91,6 @@ class ExportRun {
     void BuildFieldPlans();
     //! The source recordset; raises error 91 when there is none.
     Recordset& Source() const;
-    int PlannedTotal(qint64 recordCount) const;
 
     RunContext ctx_;
     TextFileWriter file_;
@@ -97,8 +99,9 @@ class ExportRun {
     QString value_;        //!< the current field's value text
     QString fieldName_;    //!< the current field's name (stage-10 message)
     short fieldType_ = 0;  //!< the current field's type code (stage-10 message)
-    int count_ = 0;
-    int total_ = 0;
+    qint64 count_ = 0;
+    qint64 total_ = 0;
+    QByteArray encoded_;  //!< the current record's bytes on the fast path
     QElapsedTimer sinceRedraw_;
 };
 

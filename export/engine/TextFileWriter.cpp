@@ -73,6 +73,13 @@ void TextFileWriter::Write(QStringView text) {
     if (buffer_.size() >= kBufferSize) Flush();
 }
 
+void TextFileWriter::WriteEncoded(QByteArrayView bytes) {
+    if (fd_ < 0)
+        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBufferSize) Flush();
+}
+
 void TextFileWriter::Flush() {
     if (buffer_.isEmpty()) return;
     if (fd_ < 0)

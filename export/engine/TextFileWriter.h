@@ -16,6 +16,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -33,6 +34,8 @@ class TextFileWriter {
     bool IsOpen() const { return fd_ >= 0; }
     //! Appends the ANSI bytes of text.
     void Write(QStringView text);
+    //! Appends bytes already in the ANSI page (the export run's fast path formats them).
+    void WriteEncoded(QByteArrayView bytes);
     //! Writes the buffered bytes to the file; raises when they cannot be written (the
     //! bytes are then dropped, and the file stays open for Close or Abandon).
     void Flush();
