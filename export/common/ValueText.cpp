@@ -112,6 +112,9 @@ std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& forma
 
 std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
     QString text;
+    text.reserve(24);
+    int year = 0, month = 0, day = 0;
+    if (date.isValid()) date.getDate(&year, &month, &day);  // one calendar conversion
     const auto number = [&text](int value, int width) {
         char digits[12];
         int count = 0;
@@ -128,14 +131,14 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
                 text += piece.text;
                 break;
             case Kind::Day:
-                number(date.day(), piece.width);
+                number(day, piece.width);
                 break;
             case Kind::Month:
-                number(date.month(), piece.width);
+                number(month, piece.width);
                 break;
             case Kind::Year:
-                if (date.year() < 1 || date.year() > 9999) return std::nullopt;
-                number(date.year(), 4);
+                if (year < 1 || year > 9999) return std::nullopt;
+                number(year, 4);
                 break;
             case Kind::Hour12:
                 number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, piece.width);
@@ -358,12 +361,55 @@ int FloatingChars(double value, int digits, char* out) {
         out[0] = '0';
         return 1;
     }
-    if (!std::isfinite(value) || MayRoundATie(value, digits))
-        return CopyAscii(QString::number(value, 'G', digits), out);
-    const auto written =
-        std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-    std::replace(out, written.ptr, 'e', 'E');
-    return static_cast<int>(written.ptr - out);
+    if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
+    // The shortest round-trip digits. When there are no more of them than `digits`, they
+    // are the value rounded to `digits` digits as well (a double's error is below half a
+    // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
+    char shortest[40];
+    const char* end =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific)
+            .ptr;
+    const char* exponentAt = std::find(static_cast<const char*>(shortest), end, 'e');
+    char mantissa[20];
+    int count = 0;
+    for (const char* at = shortest; at < exponentAt; ++at)
+        if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
+    if (count == digits + 1 && mantissa[count - 1] == '5')
+        return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
+    if (count > digits) {
+        const auto written =
+            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+        std::replace(out, written.ptr, 'e', 'E');
+        return static_cast<int>(written.ptr - out);
+    }
+    int exponent = 0;
+    std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
+    char* target = out;
+    if (value < 0) *target++ = '-';
+    if (exponent < -4 || exponent >= digits) {
+        *target++ = mantissa[0];
+        if (count > 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + 1, mantissa + count, target);
+        }
+        *target++ = 'E';
+        *target++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) *target++ = '0';
+        target = std::to_chars(target, out + kNumberChars, magnitude).ptr;
+    } else if (exponent >= 0) {
+        for (int at = 0; at <= exponent; ++at) *target++ = at < count ? mantissa[at] : '0';
+        if (count > exponent + 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + exponent + 1, mantissa + count, target);
+        }
+    } else {
+        *target++ = '0';
+        *target++ = '.';
+        for (int at = exponent + 1; at < 0; ++at) *target++ = '0';
+        target = std::copy(mantissa, mantissa + count, target);
+    }
+    return static_cast<int>(target - out);
 }
 
 int CurrencyChars(double value, char* out) {
@@ -373,10 +419,19 @@ int CurrencyChars(double value, char* out) {
         text.replace(Regional().decimalPoint, QStringLiteral("."));
         return CopyAscii(text, out);
     }
-    const auto written = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed, 4);
-    char* end = written.ptr;
-    while (end > out && end[-1] == '0') --end;
-    if (end > out && end[-1] == '.') --end;
+    char* end = nullptr;
+    // Below 1e11 a double's error is under half a unit of the fourth decimal, so shortest
+    // digits with at most four decimals are the value rounded to four decimals.
+    if (std::fabs(value) < 1e11) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed).ptr;
+        const char* point = std::find(static_cast<const char*>(out), static_cast<const char*>(end), '.');
+        if (end - point > 5) end = nullptr;
+    }
+    if (!end) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed, 4).ptr;
+        while (end > out && end[-1] == '0') --end;
+        if (end > out && end[-1] == '.') --end;
+    }
     if (end - out == 2 && out[0] == '-' && out[1] == '0') {
         out[0] = '0';
         return 1;

@@ -10,6 +10,7 @@
 #include "export/engine/RecordFormat.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <charconv>
 
 namespace morvane {
@@ -134,6 +135,21 @@ void FastRecordFormat::Format(Recordset& source, QByteArray& out) {
 }
 
 void FastRecordFormat::FormatText(const Column& column, const RawValue& raw, QByteArray& out) {
+    if (raw.kind == RawValue::Kind::Text && !fieldEvent_) {
+        // The common case: UTF-8 from the driver, straight to bytes.
+        const qsizetype start = out.size();
+        if (delimited_) {
+            Append(out, delimiter_);
+            if (EmitUtf8(raw.text, raw.size, -1, out)) {
+                Append(out, delimiter_);
+                return;
+            }
+        } else {
+            if (kind_ == kHtmlPage) Append(out, textCell_);
+            if (EmitUtf8(raw.text, raw.size, kind_ == kFixed ? column.width : -1, out)) return;
+        }
+        out.truncate(start);
+    }
     switch (raw.kind) {
         case RawValue::Kind::Null:
             units_.clear();
@@ -182,6 +198,28 @@ void FastRecordFormat::FormatText(const Column& column, const RawValue& raw, QBy
 
 void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, QByteArray& out) {
     char number[kNumberChars];
+    if (!fieldEvent_ && (raw.kind == RawValue::Kind::Integer || raw.kind == RawValue::Kind::Real)) {
+        // The common case: a number formatted into the character buffer, straight to bytes.
+        int size = -1;
+        if (raw.kind == RawValue::Kind::Integer) {
+            if (column.type == dbByte || column.type == dbInteger || column.type == dbLong ||
+                column.type == dbBigInt)
+                size = static_cast<int>(
+                    std::to_chars(number, number + sizeof number, raw.integer).ptr - number);
+        } else if (column.type == dbDouble || column.type == dbFloat) {
+            size = FloatingChars(raw.real, 15, number);
+        } else if (column.type == dbSingle) {
+            size = FloatingChars(static_cast<float>(raw.real), 7, number);
+        } else if (column.type == dbCurrency) {
+            size = CurrencyChars(raw.real, number);
+        }
+        if (size >= 0) {
+            if (kind_ == kHtmlPage) Append(out, numberCell_);
+            const qsizetype start = out.size();
+            if (EmitNumber(number, size, kind_ == kFixed ? column.width : -1, out)) return;
+            out.truncate(start - (kind_ == kHtmlPage ? numberCell_.size() : 0));
+        }
+    }
     switch (raw.kind) {
         case RawValue::Kind::Null:
             units_.clear();
@@ -243,6 +281,107 @@ void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, Q
         if (kind_ == kHtmlPage) Append(out, numberCell_);
         EmitUnits(ansiTable_, false, -1, ansiPad_, out);
     }
+}
+
+bool FastRecordFormat::EmitNumber(const char* text, int size, int width, QByteArray& out) {
+    if (decimalPoint_.size() != 1) return false;
+    const int count = width >= 0 ? std::min(size, width) : size;
+    const int padding = width >= 0 ? width - count : 0;
+    const qsizetype start = out.size();
+    out.resize(start + count + padding);
+    char* target = out.data() + start;
+    for (int at = 0; at < count; ++at) {
+        const char16_t unit =
+            text[at] == '.' ? decimalPoint_[0] : static_cast<unsigned char>(text[at]);
+        const short known = ansiTable_.bytes[unit];
+        *target++ = known >= 0 ? static_cast<char>(known) : AnsiByte(unit);
+    }
+    for (int at = 0; at < padding; ++at) *target++ = ansiPad_;
+    return true;
+}
+
+bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QByteArray& out) {
+    const auto* at = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = at + size;
+    if (size >= 3 && at[0] == 0xEF && at[1] == 0xBB && at[2] == 0xBF) return false;
+    const qsizetype start = out.size();
+    // Every unit gives one byte, and a UTF-8 text has at least as many bytes as units.
+    const qsizetype most = width >= 0 ? std::max<qsizetype>(size, width) : size;
+    out.resize(start + most);
+    char* const first = out.data() + start;
+    char* target = first;
+    const short* bytes = textTable_.bytes.data();
+    const auto put = [&](char16_t unit) {
+        const short known = bytes[unit];
+        *target++ = known >= 0 ? static_cast<char>(known) : TextByte(unit);
+    };
+    qsizetype units = 0;
+    const qsizetype limit = width >= 0 ? width : size;
+    while (at < end && units < limit) {
+        const unsigned char lead = *at;
+        if (lead < 0x80) {
+            put(lead);
+            ++units;
+            ++at;
+            continue;
+        }
+        char32_t point = 0;
+        int extra = 0;
+        char32_t least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            point = lead & 0x1F;
+            extra = 1;
+            least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            point = lead & 0x0F;
+            extra = 2;
+            least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            point = lead & 0x07;
+            extra = 3;
+            least = 0x10000;
+        } else {
+            out.truncate(start);
+            return false;
+        }
+        if (end - at <= extra) {
+            out.truncate(start);
+            return false;
+        }
+        for (int next = 1; next <= extra; ++next) {
+            const unsigned char byte = at[next];
+            if ((byte & 0xC0) != 0x80) {
+                out.truncate(start);
+                return false;
+            }
+            point = (point << 6) | (byte & 0x3F);
+        }
+        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+            out.truncate(start);
+            return false;
+        }
+        if (point >= 0x10000) {
+            point -= 0x10000;
+            put(static_cast<char16_t>(0xD800 + (point >> 10)));
+            ++units;
+            if (units < limit) {
+                put(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
+                ++units;
+            }
+        } else {
+            put(static_cast<char16_t>(point));
+            ++units;
+        }
+        at += extra + 1;
+    }
+    // A text cut to its width may go on with bytes that are not well-formed: decoding them
+    // (as the routine does) gives units behind the cut only, so they change nothing.
+    while (width >= 0 && units < width) {
+        *target++ = textPad_;
+        ++units;
+    }
+    out.truncate(start + (target - first));
+    return true;
 }
 
 void FastRecordFormat::RaiseFieldEvent(const Column& column) {

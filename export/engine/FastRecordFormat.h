@@ -78,6 +78,12 @@ class FastRecordFormat {
     void UnitsOfNumber(const char* text, int size);
     //! Appends units_ through table; with width >= 0 cut or padded to width units.
     void EmitUnits(UnitTable& table, bool text, int width, char pad, QByteArray& out);
+    //! Appends well-formed UTF-8 text straight through the text table, cut or padded to
+    //! width when width >= 0; false (nothing appended) for text DecodeUtf8 must take.
+    bool EmitUtf8(const char* text, qsizetype size, int width, QByteArray& out);
+    //! Appends an ASCII number text through the ANSI table, "." as the decimal point; false
+    //! (nothing appended) when the point is not a single unit.
+    bool EmitNumber(const char* text, int size, int width, QByteArray& out);
     //! Hands units_ to the BeforeFieldExport handler and takes back what it leaves.
     void RaiseFieldEvent(const Column& column);
     static void Append(QByteArray& out, const QByteArray& bytes) { out.append(bytes); }

@@ -5,18 +5,25 @@
 #include "export/data/sqlite/SqliteTypes.h"
 
 #include <sqlite3.h>
+#include <QDateTime>
 #include <QTimeZone>
 
 namespace morvane {
 namespace {
 
-// True when local time never jumps (no daylight saving or other transitions, as in UTC):
-// a local date-time then keeps exactly the date and time of day it is built from, so a
-// stored date-time can be handed out as its parts.
+// True when local time never jumps (no daylight saving or other change of offset, as in
+// UTC): a local date-time then keeps exactly the date and time of day it is built from, so
+// a stored date-time can be handed out as its parts.
 bool LocalTimeHasNoGaps() {
     static const bool noGaps = [] {
         const QTimeZone zone = QTimeZone::systemTimeZone();
-        return zone.isValid() && !zone.hasTransitions();
+        if (!zone.isValid()) return false;
+        const auto transitions =
+            zone.transitions(QDateTime(QDate(1, 1, 1), QTime(0, 0), QTimeZone::utc()),
+                             QDateTime(QDate(9999, 12, 31), QTime(23, 59), QTimeZone::utc()));
+        for (const QTimeZone::OffsetData& transition : transitions)
+            if (transition.offsetFromUtc != transitions.first().offsetFromUtc) return false;
+        return true;
     }();
     return noGaps;
 }
@@ -53,12 +60,20 @@ qint64 SqliteCursorRecordset::doChangeStamp() {
 }
 
 bool SqliteCursorRecordset::StepCursor() {
-    ForgetRowValues();  // after the step the row is gone whatever it answers
-    if (!cursor_.Step()) {
-        Park();
-        return false;
+    // A step to the next row leaves the fields deferred: LoadRow points them at it. A step
+    // that finds no row, or fails, leaves nothing to read them from.
+    bool found = false;
+    try {
+        found = cursor_.Step();
+    } catch (...) {
+        ForgetRowValues();
+        throw;
     }
-    return true;
+    if (!found) {
+        ForgetRowValues();
+        Park();
+    }
+    return found;
 }
 
 bool SqliteCursorRecordset::LoadRow() {
