@@ -272,16 +272,18 @@ void ExportRun::ExportRecord() {
 
 void ExportRun::ExportRecordFast(FastRecordFormat& fast) {
     ctx_.errorStep = 10;
-    encoded_.resize(0);
+    QByteArray& pending = file_.PendingBytes();
+    const qsizetype recordStart = pending.size();
     try {
-        fast.Format(Source(), encoded_);
+        fast.Format(Source(), pending);
     } catch (const std::exception&) {
         // Whatever failed is met again, and reported as usual, by the general routine.
+        pending.truncate(recordStart);
         ExportRecord();
         return;
     }
     ctx_.errorStep = 11;
-    Guarded([&] { file_.WriteEncoded(encoded_); });
+    Guarded([&] { file_.FlushIfFull(); });
     ctx_.errorStep = 10;
 }
 

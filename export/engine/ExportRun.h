@@ -101,7 +101,6 @@ class ExportRun {
     short fieldType_ = 0;  //!< the current field's type code (stage-10 message)
     qint64 count_ = 0;
     qint64 total_ = 0;
-    QByteArray encoded_;  //!< the current record's bytes on the fast path
     QElapsedTimer sinceRedraw_;
 };
 

@@ -17,7 +17,7 @@
 //
 // Usage:
 //   auto fast = FastRecordFormat::For(setting, source, selectedFields, recordHandled, {});
-//   if (fast) { QByteArray bytes; fast->Format(source, bytes); writer.WriteEncoded(bytes); }
+//   if (fast) { fast->Format(source, writer.PendingBytes()); writer.FlushIfFull(); }
 #pragma once
 
 #include "export/data/RawValue.h"

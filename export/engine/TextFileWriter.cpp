@@ -73,10 +73,11 @@ void TextFileWriter::Write(QStringView text) {
     if (buffer_.size() >= kBufferSize) Flush();
 }
 
-void TextFileWriter::WriteEncoded(QByteArrayView bytes) {
-    if (fd_ < 0)
+void TextFileWriter::FlushIfFull() {
+    if (fd_ < 0) {
+        buffer_.clear();
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
-    buffer_.append(bytes);
+    }
     if (buffer_.size() >= kBufferSize) Flush();
 }
 
