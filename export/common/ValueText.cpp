@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace morvane {
@@ -26,6 +27,8 @@ class NumericDateFormat {
                                                     bool isTime);
     //! The text of date or time; nullopt for a year outside 1..9999.
     std::optional<QString> Format(QDate date, QTime time) const;
+    //! Appends the same text's units; false (nothing appended) where Format gives nullopt.
+    bool AppendUnits(QDate date, QTime time, std::u16string& text) const;
 
   private:
     enum class Kind { Literal, Day, Month, Year, Hour12, Hour24, Minute, Second, AmPm };
@@ -111,8 +114,13 @@ std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& forma
 }
 
 std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
-    QString text;
-    text.reserve(24);
+    std::u16string units;
+    if (!AppendUnits(date, time, units)) return std::nullopt;
+    return QString::fromStdU16String(units);
+}
+
+bool NumericDateFormat::AppendUnits(QDate date, QTime time, std::u16string& text) const {
+    const size_t start = text.size();
     int year = 0, month = 0, day = 0;
     if (date.isValid()) date.getDate(&year, &month, &day);  // one calendar conversion
     const auto number = [&text](int value, int width) {
@@ -123,12 +131,16 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
             value /= 10;
         } while (value > 0);
         for (int pad = count; pad < width; ++pad) text += u'0';
-        while (count > 0) text += QLatin1Char(digits[--count]);
+        while (count > 0) text += static_cast<char16_t>(digits[--count]);
+    };
+    const auto append = [&text](const QString& piece) {
+        text.append(reinterpret_cast<const char16_t*>(piece.utf16()),
+                    static_cast<size_t>(piece.size()));
     };
     for (const Piece& piece : pieces_) {
         switch (piece.kind) {
             case Kind::Literal:
-                text += piece.text;
+                append(piece.text);
                 break;
             case Kind::Day:
                 number(day, piece.width);
@@ -137,7 +149,10 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
                 number(month, piece.width);
                 break;
             case Kind::Year:
-                if (year < 1 || year > 9999) return std::nullopt;
+                if (year < 1 || year > 9999) {
+                    text.resize(start);
+                    return false;
+                }
                 number(year, 4);
                 break;
             case Kind::Hour12:
@@ -153,11 +168,11 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
                 number(time.second(), piece.width);
                 break;
             case Kind::AmPm:
-                text += time.hour() < 12 ? am_ : pm_;
+                append(time.hour() < 12 ? am_ : pm_);
                 break;
         }
     }
-    return text;
+    return true;
 }
 
 // Everything ValueText needs from the regional setting, worked out once per setting so
@@ -354,6 +369,35 @@ QString DateAndTimeText(QDate date, QTime time) {
     const QString dateText = regional.DateText(date);
     if (time == QTime(0, 0)) return dateText;
     return dateText + u' ' + regional.TimeText(time);
+}
+
+bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeForm form) {
+    const RegionalFormat& regional = Regional();
+    if (!regional.fastDate || !regional.fastTime) return false;
+    const size_t start = out.size();
+    bool done = false;
+    switch (form) {
+        case DateTimeForm::DateOnly:
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            break;
+        case DateTimeForm::TimeOnly:
+            done = regional.fastTime->AppendUnits(QDate(), time, out);
+            break;
+        case DateTimeForm::Both:
+            // As DateAndTimeText: the zero date shows the time only, midnight the date only.
+            if (date == QDate(1899, 12, 30)) {
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+                break;
+            }
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            if (done && time != QTime(0, 0)) {
+                out += u' ';
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+            }
+            break;
+    }
+    if (!done) out.resize(start);
+    return done;
 }
 
 int FloatingChars(double value, int digits, char* out) {

@@ -31,6 +31,7 @@
 #include <QString>
 #include <QTime>
 #include <QVariant>
+#include <string>
 
 namespace morvane {
 
@@ -49,6 +50,12 @@ int CurrencyChars(double value, char* out);
 QString DateOnlyText(QDate date);
 QString TimeOnlyText(QTime time);
 QString DateAndTimeText(QDate date, QTime time);
+//! Which of those three texts.
+enum class DateTimeForm { DateOnly, TimeOnly, Both };
+//! Appends the UTF-16 units of that text to out when the regional formats are numeric ones
+//! it can lay out itself; false (nothing appended) otherwise, and for a year outside
+//! 1..9999: the caller then takes the QString routine above.
+bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeForm form);
 //! Room FloatingChars and CurrencyChars need.
 constexpr int kNumberChars = 400;
 //! The decimal point of the regional setting, which replaces "." in number texts.

@@ -254,13 +254,19 @@ void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, Q
                     ValueText(QVariant(QString::fromUtf8(raw.text, raw.size)), column.type));
             break;
         case RawValue::Kind::Date:
-            UnitsOfString(DateOnlyText(raw.date));
+            units_.clear();
+            if (!AppendDateTimeUnits(units_, raw.date, raw.time, DateTimeForm::DateOnly))
+                UnitsOfString(DateOnlyText(raw.date));
             break;
         case RawValue::Kind::Time:
-            UnitsOfString(TimeOnlyText(raw.time));
+            units_.clear();
+            if (!AppendDateTimeUnits(units_, raw.date, raw.time, DateTimeForm::TimeOnly))
+                UnitsOfString(TimeOnlyText(raw.time));
             break;
         case RawValue::Kind::DateTime:
-            UnitsOfString(DateAndTimeText(raw.date, raw.time));
+            units_.clear();
+            if (!AppendDateTimeUnits(units_, raw.date, raw.time, DateTimeForm::Both))
+                UnitsOfString(DateAndTimeText(raw.date, raw.time));
             break;
         case RawValue::Kind::Variant:
             UnitsOfString(ValueText(*raw.variant, column.type));

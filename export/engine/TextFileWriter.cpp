@@ -98,7 +98,7 @@ void TextFileWriter::Flush() {
         data += written;
         left -= written;
     }
-    buffer_.clear();
+    buffer_.resize(0);  // keeps the allocation for the next bytes
 }
 
 void TextFileWriter::Close() {
