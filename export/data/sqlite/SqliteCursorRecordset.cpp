@@ -110,8 +110,10 @@ void SqliteCursorRecordset::ReadRaw(int ordinal, RawValue& out) {
         Recordset::ReadRaw(ordinal, out);
         return;
     }
-    sqlite3_stmt* row = cursor_.Handle();
-    const int storage = sqlite3_column_type(row, ordinal);
+    // One call that takes the connection's mutex; the value calls below take none. The
+    // value is only read here, by the thread using the connection, before the next step.
+    sqlite3_value* value = sqlite3_column_value(cursor_.Handle(), ordinal);
+    const int storage = sqlite3_value_type(value);
     if (storage == SQLITE_NULL) {
         out.kind = RawValue::Kind::Null;
         return;
@@ -125,28 +127,27 @@ void SqliteCursorRecordset::ReadRaw(int ordinal, RawValue& out) {
         case dbBigInt:
             if (storage != SQLITE_INTEGER) break;
             out.kind = RawValue::Kind::Integer;
-            out.integer = sqlite3_column_int64(row, ordinal);
+            out.integer = sqlite3_value_int64(value);
             return;
         case dbCurrency:
         case dbDouble:
         case dbFloat:
             if (storage != SQLITE_INTEGER && storage != SQLITE_FLOAT) break;
             out.kind = RawValue::Kind::Real;
-            out.real = sqlite3_column_double(row, ordinal);
+            out.real = sqlite3_value_double(value);
             return;
         case dbSingle:
             if (storage != SQLITE_INTEGER && storage != SQLITE_FLOAT) break;
             out.kind = RawValue::Kind::Real;
-            out.real = static_cast<float>(sqlite3_column_double(row, ordinal));
+            out.real = static_cast<float>(sqlite3_value_double(value));
             return;
         case dbDate:
         case dbTime:
         case dbTimeStamp: {
             if (storage != SQLITE_TEXT) break;
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, ordinal));
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
             const int form =
-                text ? ParseStoredDate(text, sqlite3_column_bytes(row, ordinal), out.date, out.time)
-                     : 0;
+                text ? ParseStoredDate(text, sqlite3_value_bytes(value), out.date, out.time) : 0;
             if (form == 1) {
                 out.kind = RawValue::Kind::Date;
                 return;
@@ -165,8 +166,8 @@ void SqliteCursorRecordset::ReadRaw(int ordinal, RawValue& out) {
         case dbMemo:
         case dbChar:
             out.kind = RawValue::Kind::Text;
-            out.text = reinterpret_cast<const char*>(sqlite3_column_text(row, ordinal));
-            out.size = sqlite3_column_bytes(row, ordinal);
+            out.text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+            out.size = sqlite3_value_bytes(value);
             if (!out.text) out.size = 0;  // out of memory reads as empty, as ColumnText does
             return;
         default:
