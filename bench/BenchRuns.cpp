@@ -11,10 +11,14 @@
 
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
+#include <cstdio>
 
 namespace morvane::bench {
 
@@ -41,7 +45,7 @@ void CountingProgress::SetValue(int value, const QString& label) {
 }
 
 RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFile,
-                               ProgressDisplay* display) {
+                               ProgressDisplay* display, const ExportVariant& variant) {
     RunTiming timing;
     QFile::remove(exportFile);
     PlainCaller caller;
@@ -52,6 +56,10 @@ RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFil
     caller.Properties.ShowProgress = display != nullptr;
     caller.Properties.OverWrite = true;
     caller.UpdateSourceConnect();
+    qint64 handled = 0;
+    if (variant.fieldHandler)
+        caller.Hooks.BeforeFieldExport = [&handled](const QString&, const QString&, short, short,
+                                                    QString& value) { handled += value.size(); };
     ConsolePrompter prompter;  // any error of the run is printed on stderr
 
     // Counted outside the timed part: the export counts the records on its own.
@@ -72,6 +80,17 @@ RunTiming BenchRuns::OurExport(const QString& database, const QString& exportFil
         return timing;
     }
     session.SetDefaultSetting();
+    ExportSetting& setting = session.Setting();
+    setting.TypeFormat = variant.kind;
+    setting.ExportFldNames = variant.header;
+    setting.ExportHtmlFldNames = variant.header;
+    setting.Upper = variant.upper;
+    setting.OemConvert = variant.oem;
+    setting.SetSeparator(variant.separator);
+    setting.SetDelimiter(variant.delimiter);
+    setting.RecomputeUseDelimiter();
+    for (short& width : setting.Size)
+        if (width > 0) width = static_cast<short>(std::max(0, width + variant.widthChange));
     session.Destination().File = exportFile;
     session.StartExport();
     timing.seconds = clock.nsecsElapsed() / 1e9;
@@ -135,6 +154,53 @@ RunTiming BenchRuns::BareReadLoop(const QString& database) {
     sqlite3_close(db);
     timing.seconds = clock.nsecsElapsed() / 1e9;
     timing.cpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
+    return timing;
+}
+
+RunTiming BenchRuns::Measured(const std::function<RunTiming()>& run) {
+    int channel[2];
+    RunTiming timing;
+    if (::pipe(channel) != 0) {
+        timing.problem = QStringLiteral("pipe failed");
+        return timing;
+    }
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const RunTiming result = run();
+        const QByteArray report =
+            QByteArray::number(result.seconds, 'g', 17) + '\n' + QByteArray::number(result.rows) +
+            '\n' + QByteArray::number(result.bytes) + '\n' + QByteArray::number(result.ok ? 1 : 0) +
+            '\n' + result.problem.toUtf8();
+        (void)!::write(channel[1], report.constData(), static_cast<size_t>(report.size()));
+        ::close(channel[1]);
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray report;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0) report.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) {
+        timing.problem = QStringLiteral("fork failed");
+        return timing;
+    }
+    const QList<QByteArray> lines = report.split('\n');
+    if (lines.size() < 5) {
+        timing.problem = QStringLiteral("the child ended without a report");
+        return timing;
+    }
+    timing.seconds = lines[0].toDouble();
+    timing.rows = lines[1].toLongLong();
+    timing.bytes = lines[2].toLongLong();
+    timing.ok = lines[3] == "1";
+    timing.problem = QString::fromUtf8(report.mid(report.indexOf(lines[4])));
+    timing.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    timing.peakKb = usage.ru_maxrss;
     return timing;
 }
 

@@ -1,5 +1,6 @@
 // morvane-bench-window: times our export under the real progress window (offscreen),
-// against the same export without any display, on the benchmark table.
+// against the same export without any display, on the benchmark table, and prints the
+// process's peak memory.
 //
 //   QT_QPA_PLATFORM=offscreen morvane-bench-window [--rows N] [--dir DIR]
 #include "bench/BenchRuns.h"
@@ -8,6 +9,7 @@
 #include "export/engine/ui/frmProgress.h"
 #include "tools/common/LocalTimeZone.h"
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -49,5 +51,9 @@ int main(int argc, char** argv) {
     if (plain.ok && shown.ok)
         std::printf("window/plain: wall %.2f, cpu %.2f\n", shown.seconds / plain.seconds,
                     shown.cpuSeconds / plain.cpuSeconds);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory of this process (both runs, window included): %.1f MB\n",
+                usage.ru_maxrss / 1024.0);
     return plain.ok && shown.ok ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace morvane {
@@ -26,6 +27,8 @@ class NumericDateFormat {
                                                     bool isTime);
     //! The text of date or time; nullopt for a year outside 1..9999.
     std::optional<QString> Format(QDate date, QTime time) const;
+    //! Appends the same text's units; false (nothing appended) where Format gives nullopt.
+    bool AppendUnits(QDate date, QTime time, std::u16string& text) const;
 
   private:
     enum class Kind { Literal, Day, Month, Year, Hour12, Hour24, Minute, Second, AmPm };
@@ -111,7 +114,15 @@ std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& forma
 }
 
 std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
-    QString text;
+    std::u16string units;
+    if (!AppendUnits(date, time, units)) return std::nullopt;
+    return QString::fromStdU16String(units);
+}
+
+bool NumericDateFormat::AppendUnits(QDate date, QTime time, std::u16string& text) const {
+    const size_t start = text.size();
+    int year = 0, month = 0, day = 0;
+    if (date.isValid()) date.getDate(&year, &month, &day);  // one calendar conversion
     const auto number = [&text](int value, int width) {
         char digits[12];
         int count = 0;
@@ -120,22 +131,29 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
             value /= 10;
         } while (value > 0);
         for (int pad = count; pad < width; ++pad) text += u'0';
-        while (count > 0) text += QLatin1Char(digits[--count]);
+        while (count > 0) text += static_cast<char16_t>(digits[--count]);
+    };
+    const auto append = [&text](const QString& piece) {
+        text.append(reinterpret_cast<const char16_t*>(piece.utf16()),
+                    static_cast<size_t>(piece.size()));
     };
     for (const Piece& piece : pieces_) {
         switch (piece.kind) {
             case Kind::Literal:
-                text += piece.text;
+                append(piece.text);
                 break;
             case Kind::Day:
-                number(date.day(), piece.width);
+                number(day, piece.width);
                 break;
             case Kind::Month:
-                number(date.month(), piece.width);
+                number(month, piece.width);
                 break;
             case Kind::Year:
-                if (date.year() < 1 || date.year() > 9999) return std::nullopt;
-                number(date.year(), 4);
+                if (year < 1 || year > 9999) {
+                    text.resize(start);
+                    return false;
+                }
+                number(year, 4);
                 break;
             case Kind::Hour12:
                 number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, piece.width);
@@ -150,11 +168,11 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
                 number(time.second(), piece.width);
                 break;
             case Kind::AmPm:
-                text += time.hour() < 12 ? am_ : pm_;
+                append(time.hour() < 12 ? am_ : pm_);
                 break;
         }
     }
-    return text;
+    return true;
 }
 
 // Everything ValueText needs from the regional setting, worked out once per setting so
@@ -237,6 +255,14 @@ QString GeneralNumber(double value, int digits) {
     return text;
 }
 
+// Copies the ASCII text of a QString into out; answers its length.
+int CopyAscii(const QString& text, char* out) {
+    const QByteArray bytes = text.toLatin1();
+    const int size = static_cast<int>(std::min<qsizetype>(bytes.size(), kNumberChars));
+    std::copy_n(bytes.constData(), size, out);
+    return size;
+}
+
 QString FloatingText(double value, int significantDigits) {
     if (value == 0) return QStringLiteral("0");
     return WithDecimalPoint(GeneralNumber(value, significantDigits));
@@ -256,12 +282,15 @@ QString DateTimeText(const QVariant& value) {
     if (value.typeId() == QMetaType::QDate) return regional.DateText(value.toDate());
     const QDateTime dateTime = value.toDateTime();
     if (!dateTime.isValid()) return value.toString();
-    const QDate date = dateTime.date();
-    const QTime time = dateTime.time();
-    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
-    const QString dateText = regional.DateText(date);
-    if (time == QTime(0, 0)) return dateText;
-    return dateText + u' ' + regional.TimeText(time);
+    return DateAndTimeText(dateTime.date(), dateTime.time());
+}
+
+// True when rounding value to 4 decimals meets an exact tie: value is an odd multiple of
+// 1/32 (its fifth decimal is then a final 5). Qt rounds those away from zero, std::to_chars
+// to even.
+bool CurrencyTie(double value) {
+    const double scaled = value * 32;  // exact: a power of two
+    return std::floor(scaled) == scaled && std::fmod(scaled, 2) != 0;
 }
 
 QString GuidText(const QVariant& value) {
@@ -324,6 +353,138 @@ QString ValueText(const QVariant& value, short fieldType) {
         default:
             return QString();
     }
+}
+
+QString DateOnlyText(QDate date) {
+    return Regional().DateText(date);
+}
+
+QString TimeOnlyText(QTime time) {
+    return Regional().TimeText(time);
+}
+
+QString DateAndTimeText(QDate date, QTime time) {
+    const RegionalFormat& regional = Regional();
+    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
+    const QString dateText = regional.DateText(date);
+    if (time == QTime(0, 0)) return dateText;
+    return dateText + u' ' + regional.TimeText(time);
+}
+
+bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeForm form) {
+    const RegionalFormat& regional = Regional();
+    if (!regional.fastDate || !regional.fastTime) return false;
+    const size_t start = out.size();
+    bool done = false;
+    switch (form) {
+        case DateTimeForm::DateOnly:
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            break;
+        case DateTimeForm::TimeOnly:
+            done = regional.fastTime->AppendUnits(QDate(), time, out);
+            break;
+        case DateTimeForm::Both:
+            // As DateAndTimeText: the zero date shows the time only, midnight the date only.
+            if (date == QDate(1899, 12, 30)) {
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+                break;
+            }
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            if (done && time != QTime(0, 0)) {
+                out += u' ';
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+            }
+            break;
+    }
+    if (!done) out.resize(start);
+    return done;
+}
+
+int FloatingChars(double value, int digits, char* out) {
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
+    // The shortest round-trip digits. When there are no more of them than `digits`, they
+    // are the value rounded to `digits` digits as well (a double's error is below half a
+    // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
+    char shortest[40];
+    const char* end =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific)
+            .ptr;
+    const char* exponentAt = std::find(static_cast<const char*>(shortest), end, 'e');
+    char mantissa[20];
+    int count = 0;
+    for (const char* at = shortest; at < exponentAt; ++at)
+        if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
+    if (count == digits + 1 && mantissa[count - 1] == '5')
+        return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
+    if (count > digits) {
+        const auto written =
+            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+        std::replace(out, written.ptr, 'e', 'E');
+        return static_cast<int>(written.ptr - out);
+    }
+    int exponent = 0;
+    std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
+    char* target = out;
+    if (value < 0) *target++ = '-';
+    if (exponent < -4 || exponent >= digits) {
+        *target++ = mantissa[0];
+        if (count > 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + 1, mantissa + count, target);
+        }
+        *target++ = 'E';
+        *target++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) *target++ = '0';
+        target = std::to_chars(target, out + kNumberChars, magnitude).ptr;
+    } else if (exponent >= 0) {
+        for (int at = 0; at <= exponent; ++at) *target++ = at < count ? mantissa[at] : '0';
+        if (count > exponent + 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + exponent + 1, mantissa + count, target);
+        }
+    } else {
+        *target++ = '0';
+        *target++ = '.';
+        for (int at = exponent + 1; at < 0; ++at) *target++ = '0';
+        target = std::copy(mantissa, mantissa + count, target);
+    }
+    return static_cast<int>(target - out);
+}
+
+int CurrencyChars(double value, char* out) {
+    // Beyond 1e15 Qt's fixed notation takes other routes; ties round differently.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15 || CurrencyTie(value)) {
+        QString text = CurrencyText(value);
+        text.replace(Regional().decimalPoint, QStringLiteral("."));
+        return CopyAscii(text, out);
+    }
+    char* end = nullptr;
+    // Below 1e11 a double's error is under half a unit of the fourth decimal, so shortest
+    // digits with at most four decimals are the value rounded to four decimals.
+    if (std::fabs(value) < 1e11) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed).ptr;
+        const char* point = std::find(static_cast<const char*>(out), static_cast<const char*>(end), '.');
+        if (end - point > 5) end = nullptr;
+    }
+    if (!end) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed, 4).ptr;
+        while (end > out && end[-1] == '0') --end;
+        if (end > out && end[-1] == '.') --end;
+    }
+    if (end - out == 2 && out[0] == '-' && out[1] == '0') {
+        out[0] = '0';
+        return 1;
+    }
+    return static_cast<int>(end - out);
+}
+
+QString RegionalDecimalPoint() {
+    return Regional().decimalPoint;
 }
 
 void SetRegionalLocale(const QLocale& locale) {

@@ -26,14 +26,40 @@
 //   QString text = ValueText(field.Value(), field.Type());
 #pragma once
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
+#include <QTime>
 #include <QVariant>
+#include <string>
 
 namespace morvane {
 
 //! The default text of value, a value of an engine field of type fieldType.
 QString ValueText(const QVariant& value, short fieldType);
+
+//! The text ValueText gives a floating-point value rounded to `digits` significant digits
+//! (15 for Double and Float, 7 for Single), before the regional decimal point: ASCII with
+//! "." as the point, written to out (at least kNumberChars bytes). Answers its length.
+//! For the export's fast path, which writes bytes without a QString per value.
+int FloatingChars(double value, int digits, char* out);
+//! The same for a Currency value.
+int CurrencyChars(double value, char* out);
+//! The text ValueText gives a Date/Time value holding a date only, a time of day only, or a
+//! local date-time of this date and time of day.
+QString DateOnlyText(QDate date);
+QString TimeOnlyText(QTime time);
+QString DateAndTimeText(QDate date, QTime time);
+//! Which of those three texts.
+enum class DateTimeForm { DateOnly, TimeOnly, Both };
+//! Appends the UTF-16 units of that text to out when the regional formats are numeric ones
+//! it can lay out itself; false (nothing appended) otherwise, and for a year outside
+//! 1..9999: the caller then takes the QString routine above.
+bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeForm form);
+//! Room FloatingChars and CurrencyChars need.
+constexpr int kNumberChars = 400;
+//! The decimal point of the regional setting, which replaces "." in number texts.
+QString RegionalDecimalPoint();
 
 //! The date format ValueText uses: the locale's short date format with a four-digit year.
 QString DateFormatFor(const QLocale& locale);

@@ -42,6 +42,10 @@ public:
     virtual void RaiseBeforeFieldExport(const QString& tableName, const QString& fieldName,
                                         short fieldType, short fieldSize, QString& bufField) = 0;
     virtual void RaiseBeforeRecordExport(QString& bufRecord) = 0;
+    //! False when raising BeforeFieldExport (BeforeRecordExport) would reach no handler: the
+    //! run may then skip building the texts the event carries. True when unsure.
+    virtual bool BeforeFieldExportHandled() const { return true; }
+    virtual bool BeforeRecordExportHandled() const { return true; }
     virtual void RaiseFilterTable(const QString& tableName, bool& hide) = 0;
     virtual void RaiseFilterType(short fileType, bool& hide) = 0;
     virtual void RaiseFilterField(const QString& tableName, const QString& fieldName,

@@ -63,6 +63,8 @@ class PlainCaller : public ExportCaller {
     void RaiseBeforeFieldExport(const QString& tableName, const QString& fieldName, short fieldType,
                                 short fieldSize, QString& bufField) override;
     void RaiseBeforeRecordExport(QString& bufRecord) override;
+    bool BeforeFieldExportHandled() const override { return bool(Hooks.BeforeFieldExport); }
+    bool BeforeRecordExportHandled() const override { return bool(Hooks.BeforeRecordExport); }
     void RaiseFilterTable(const QString& tableName, bool& hide) override;
     void RaiseFilterType(short fileType, bool& hide) override;
     void RaiseFilterField(const QString& tableName, const QString& fieldName, bool& hide) override;

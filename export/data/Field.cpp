@@ -42,6 +42,12 @@ int Field::Size() const {
     return EngineFieldSize(type_, size_);
 }
 
+void Field::FetchDeferred() const {
+    const FieldValueSource* source = source_;
+    source_ = nullptr;
+    value_ = source->DeferredValue(column_);
+}
+
 void Field::CheckDefinitionEditable() const {
     if (definitionLocked_) throw EngineError::Of(ErrInvalidOperation);
 }
@@ -64,6 +70,7 @@ void Field::SetRequired(bool required) {
 void Field::SetValue(const QVariant& value) {
     if (!valueWritable_) throw EngineError::Of(ErrUpdateWithoutAddNew);
     value_ = ConvertFieldValue(value, type_, Size(), name_);
+    source_ = nullptr;
 }
 
 }  // namespace morvane

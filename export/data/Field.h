@@ -11,12 +11,26 @@
 //   auto fld = tableDef->CreateField("Qty", dbLong);
 //   fld->SetRequired(true);
 //   rs->Fields().Item("Qty").Value();   // cheap: a reference to the current value
+//
+// A driver may leave a recordset field's value to be converted on first use (DeferValue):
+// the field then asks its FieldValueSource for it when Value() is called, so a reader that
+// takes the current row's columns raw (Recordset::ReadRaw) pays for no value conversion.
 #pragma once
 
 #include <QString>
 #include <QVariant>
 
 namespace morvane {
+
+//! Where a deferred field value comes from: the driver's current row.
+class FieldValueSource {
+  public:
+    //! The value of column `column` of the current row, converted as LoadValue expects.
+    virtual QVariant DeferredValue(int column) const = 0;
+
+  protected:
+    ~FieldValueSource() = default;
+};
 
 class Field {
   public:
@@ -28,7 +42,10 @@ class Field {
     int Size() const;
     bool Required() const { return required_; }
     //! The value of the current record (a null QVariant for Null).
-    const QVariant& Value() const { return value_; }
+    const QVariant& Value() const {
+        if (source_) FetchDeferred();
+        return value_;
+    }
 
     //! REQUIRES: the field is new (not yet part of a stored table); else 3219.
     void SetType(short type);
@@ -39,7 +56,17 @@ class Field {
 
     // Engine side: used by tables and drivers.
     //! Stores a value read from the database, with no conversion or check.
-    void LoadValue(QVariant value) { value_ = std::move(value); }
+    void LoadValue(QVariant value) {
+        value_ = std::move(value);
+        source_ = nullptr;
+    }
+    //! The value is column `column` of source's current row, converted on first use. The
+    //! driver must LoadValue, fetch or forget it before that row goes away.
+    void DeferValue(const FieldValueSource* source, int column) {
+        source_ = source;
+        column_ = column;
+    }
+    bool IsDeferred() const { return source_ != nullptr; }
     void SetDefinitionLocked(bool locked) { definitionLocked_ = locked; }
     void SetValueWritable(bool writable) { valueWritable_ = writable; }
     //! The size as it was set, 0 when never set (a Text field then gets the default 50).
@@ -47,6 +74,7 @@ class Field {
 
   private:
     void CheckDefinitionEditable() const;
+    void FetchDeferred() const;
 
     QString name_;
     short type_;
@@ -54,7 +82,9 @@ class Field {
     bool required_ = false;
     bool definitionLocked_ = false;
     bool valueWritable_ = false;
-    QVariant value_;
+    mutable QVariant value_;
+    mutable const FieldValueSource* source_ = nullptr;
+    int column_ = 0;
 };
 
 //! The size the engine reports for a type code with a declared size (Text 0 gives 50).

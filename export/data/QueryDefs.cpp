@@ -2,6 +2,7 @@
 
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
+#include "export/data/ObjectNames.h"
 
 namespace morvane {
 
@@ -36,9 +37,9 @@ QueryDef& QueryDefs::Item(const QString& name) {
 
 std::shared_ptr<QueryDef> QueryDefs::ItemShared(const QString& name) {
     Load();
-    for (const auto& query : items_)
-        if (query->Name().compare(name, Qt::CaseInsensitive) == 0) return query;
-    NotFound();
+    const int at = FindObjectName(items_, name, [](const auto& query) { return query->Name(); });
+    if (at < 0) NotFound();
+    return items_[static_cast<size_t>(at)];
 }
 
 void QueryDefs::Delete(const QString& name) {

@@ -48,7 +48,7 @@ void Recordset::Arrive(bool found, qint64 index) {
         eof_ = true;
         bof_ = index == 0;
         // Reached by stepping: there is no record at `index` but there is one before it.
-        knownCount_ = index;
+        SetKnownCount(index);
         reached_ = index;
     }
 }
@@ -66,14 +66,23 @@ void Recordset::MoveFirst() {
 void Recordset::MoveLast() {
     CheckOpen();
     CancelUpdate();
-    knownCount_ = doCount();
-    if (knownCount_ == 0) {
-        Arrive(false, 0);
-        NoCurrentRecord();
+    // A count taken earlier may be stale: rows may have gone since. When the last record
+    // is not where the count puts it, the records are counted again and the move retried.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt > 0) knownCount_ = -1;
+        const qint64 count = FreshCount();
+        if (count == 0) {
+            Arrive(false, 0);
+            NoCurrentRecord();
+        }
+        if (doSeek(count - 1)) {
+            Arrive(true, count - 1);
+            return;
+        }
     }
-    const qint64 last = knownCount_ - 1;
-    if (!doSeek(last)) NoCurrentRecord();  // the source shrank under us
-    Arrive(true, last);
+    knownCount_ = -1;
+    NoCurrentRecord();  // the source keeps shrinking under us
 }
 
 void Recordset::MoveNext() {
@@ -123,11 +132,27 @@ bool Recordset::Bof() const {
 
 qint64 Recordset::RecordCount() {
     CheckOpen();
-    if (type_ == dbOpenTable) {
-        if (knownCount_ < 0) knownCount_ = doCount();
-        return knownCount_;
-    }
+    if (type_ == dbOpenTable) return FreshCount();
     return knownCount_ >= 0 ? knownCount_ : reached_;
+}
+
+qint64 Recordset::FreshCount() {
+    const qint64 stamp = doChangeStamp();
+    if (knownCount_ < 0 || stamp < 0 || stamp != countStamp_) {
+        knownCount_ = doCount();
+        countStamp_ = stamp;  // taken before counting: a change while counting shows next time
+    }
+    return knownCount_;
+}
+
+void Recordset::SetKnownCount(qint64 count) {
+    knownCount_ = count;
+    countStamp_ = doChangeStamp();
+}
+
+void Recordset::ReadRaw(int ordinal, RawValue& out) {
+    out.kind = RawValue::Kind::Variant;
+    out.variant = &fields_.Item(ordinal).Value();
 }
 
 void Recordset::AddNew() {

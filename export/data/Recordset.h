@@ -17,6 +17,7 @@
 #pragma once
 
 #include "export/data/Fields.h"
+#include "export/data/RawValue.h"
 
 #include <QtGlobal>
 #include <memory>
@@ -49,6 +50,11 @@ class Recordset {
     bool Bof() const;
     qint64 RecordCount();
 
+    //! Column `ordinal` (0-based, REQUIRES: in range) of the current record without
+    //! converting it to a QVariant when the driver can give it plainly (RawValue.h). The
+    //! general form, used by drivers that offer nothing more, is the field's value.
+    virtual void ReadRaw(int ordinal, RawValue& out);
+
     //! Starts a new record: every field becomes Null and writable. 3027 when read-only.
     void AddNew();
     //! Stores the new record. REQUIRES: a pending AddNew (else 3020).
@@ -68,6 +74,10 @@ class Recordset {
     //! Inserts the values now held by the fields.
     virtual void doInsert() = 0;
     virtual void doClose() = 0;
+    //! A stamp that changes whenever the source's records may have changed (any write through
+    //! this connection or another); a count taken under the same stamp is still exact. -1
+    //! (the default) means the driver cannot tell, and every count is taken afresh.
+    virtual qint64 doChangeStamp() { return -1; }
 
     //! Drivers call this once their fields are defined, to position on the first record.
     void Start();
@@ -80,6 +90,9 @@ class Recordset {
     void CheckCurrent() const;
     void Arrive(bool found, qint64 index);
     void EndAddNew();
+    //! The exact count: the known one while the source is unchanged, else counted afresh.
+    qint64 FreshCount();
+    void SetKnownCount(qint64 count);
 
     std::shared_ptr<Database> database_;
     short type_;
@@ -91,6 +104,7 @@ class Recordset {
     bool bof_ = true;
     qint64 reached_ = 0;           //!< records reached so far (RecordCount for non-table types)
     qint64 knownCount_ = -1;       //!< exact count when known
+    qint64 countStamp_ = -1;       //!< doChangeStamp() when knownCount_ was taken
     std::vector<QVariant> saved_;  //!< the current record's values during AddNew
 };
 

@@ -2,6 +2,7 @@
 
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
+#include "export/data/ObjectNames.h"
 
 namespace morvane {
 
@@ -33,10 +34,7 @@ TableDef& TableDefs::Item(int index) {
 
 int TableDefs::IndexOf(const QString& name) {
     Load();
-    for (size_t index = 0; index < items_.size(); ++index)
-        if (items_[index]->Name().compare(name, Qt::CaseInsensitive) == 0)
-            return static_cast<int>(index);
-    return -1;
+    return FindObjectName(items_, name, [](const auto& table) { return table->Name(); });
 }
 
 TableDef& TableDefs::Item(const QString& name) {

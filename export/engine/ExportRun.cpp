@@ -11,12 +11,14 @@
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/engine/ExportProgress.h"
+#include "export/engine/FastRecordFormat.h"
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/HtmlTemplate.h"
 #include "export/engine/OdbcStatementDestination.h"
 #include "export/engine/RecordFormat.h"
 #include "export/engine/RecordsetDestination.h"
+#include "export/engine/RunPlan.h"
 #include "export/engine/ValueClass.h"
 #include "export/settings/ExportSetting.h"
 
@@ -78,7 +80,7 @@ bool ExportRun::Run() {
         Guarded([&] { CountRecords(); });
         ctx_.errorStep = 4;
         if (ctx_.progress && ctx_.caller.ShowProgress())
-            Guarded([&] { ctx_.progress->SetMaximum(total_); });
+            Guarded([&] { ctx_.progress->SetMaximum(ProgressUnits(total_, total_)); });
         ctx_.errorStep = 5;
         if (ctx_.setting.TypeFormat == kVariable && ctx_.setting.ExportFldNames) WriteHeaderLine();
         if (ctx_.setting.TypeFormat == kHtmlPage) {
@@ -202,20 +204,10 @@ void ExportRun::BuildFieldPlans() {
     }
 }
 
-int ExportRun::PlannedTotal(qint64 recordCount) const {
-    const qint64 startingLine = ctx_.setting.StartingLine;
-    qint64 total = recordCount - (startingLine - 1);
-    if (!ctx_.setting.ExportAll && recordCount - startingLine >= ctx_.setting.MaxLines)
-        total = ctx_.setting.MaxLines;
-    if (total < 0) total = 0;
-    if (total > recordCount) total = recordCount;
-    return static_cast<int>(total);
-}
-
 void ExportRun::CountRecords() {
     Source().MoveLast();
     Source().MoveFirst();
-    total_ = PlannedTotal(Source().RecordCount());
+    total_ = PlannedTotal(Source().RecordCount(), ctx_.setting);
 }
 
 void ExportRun::WriteHeaderLine() {
@@ -265,6 +257,23 @@ void ExportRun::PositionOnFirstRecord() {
 
 void ExportRun::RecordLoop() {
     sinceRedraw_.start();
+    std::unique_ptr<FastRecordFormat> fast;
+    if (ctx_.source) {
+        FastRecordFormat::FieldEvent fieldEvent;
+        if (ctx_.caller.BeforeFieldExportHandled())
+            fieldEvent = [this](const QString& name, short type, short width, QString& value) {
+                // As ExportField raises it: a failure is reported with this field and value.
+                fieldName_ = name;
+                fieldType_ = type;
+                value_.swap(value);
+                Guarded([&] {
+                    ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, name, type, width, value_);
+                });
+                value.swap(value_);
+            };
+        fast = FastRecordFormat::For(ctx_.setting, *ctx_.source, ctx_.selectedFields,
+                                     ctx_.caller.BeforeRecordExportHandled(), fieldEvent);
+    }
     for (;;) {
         if (Source().Eof()) break;
         ctx_.errorStep = 9;
@@ -273,7 +282,10 @@ void ExportRun::RecordLoop() {
             if (table_) table_->DiscardRecord();
             break;
         }
-        ExportRecord();
+        if (fast)
+            ExportRecordFast(*fast);
+        else
+            ExportRecord();
         ctx_.errorStep = 12;
         Guarded([&] { ++count_; });
         ReportProgress(false);
@@ -292,7 +304,8 @@ void ExportRun::ReportProgress(bool force) {
     sinceRedraw_.restart();
     Guarded([&] {
         ctx_.progress->SetValue(
-            count_, QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
+            ProgressUnits(count_, total_),
+            QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
     });
     if (!force) Guarded([&] { ctx_.progress->ProcessEvents(); });
 }
@@ -303,7 +316,8 @@ void ExportRun::ShowTrueCount() noexcept {
     if (!sinceRedraw_.isValid() || !ctx_.progress || !ctx_.caller.ShowProgress()) return;
     try {
         ctx_.progress->SetValue(
-            count_, QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
+            ProgressUnits(count_, total_),
+            QString::number(count_) + QStringLiteral(" out of ") + QString::number(total_));
     } catch (...) {
         // A counter that cannot be drawn must not hide the error report.
     }
@@ -322,6 +336,23 @@ void ExportRun::ExportRecord() {
     ctx_.errorStep = 10;
     const int count = static_cast<int>(plans_.size());
     for (int position = 0; position < count; ++position) ExportField(position);
+}
+
+void ExportRun::ExportRecordFast(FastRecordFormat& fast) {
+    ctx_.errorStep = 10;
+    QByteArray& pending = file_.PendingBytes();
+    const qsizetype recordStart = pending.size();
+    try {
+        fast.Format(Source(), pending);
+    } catch (const std::exception&) {
+        // Whatever failed is met again, and reported as usual, by the general routine.
+        pending.truncate(recordStart);
+        ExportRecord();
+        return;
+    }
+    ctx_.errorStep = 11;
+    Guarded([&] { file_.FlushIfFull(); });
+    ctx_.errorStep = 10;
 }
 
 void ExportRun::ExportField(int position) {

@@ -31,6 +31,7 @@ namespace morvane {
 class Database;
 class ExportCaller;
 class ExportProgress;
+class FastRecordFormat;
 class Field;
 class Prompter;
 class Recordset;
@@ -86,6 +87,8 @@ class ExportRun {
     void PositionOnFirstRecord();
     void RecordLoop();
     void ExportRecord();
+    //! Writes the current record through the fast formatter (FastRecordFormat).
+    void ExportRecordFast(FastRecordFormat& fast);
     void ExportField(int position);
     void FinishTextRecord();
     void ReportProgress(bool force);
@@ -106,7 +109,6 @@ class ExportRun {
     void BuildFieldPlans();
     //! The source recordset; raises error 91 when there is none.
     Recordset& Source() const;
-    int PlannedTotal(qint64 recordCount) const;
 
     RunContext ctx_;
     TextFileDestination file_;
@@ -116,8 +118,8 @@ class ExportRun {
     QString value_;        //!< the current field's value text
     QString fieldName_;    //!< the current field's name (stage-10 message)
     short fieldType_ = 0;  //!< the current field's type code (stage-10 message)
-    int count_ = 0;
-    int total_ = 0;
+    qint64 count_ = 0;
+    qint64 total_ = 0;
     QElapsedTimer sinceRedraw_;
 };
 

@@ -19,6 +19,10 @@ class TextFileDestination : public ExportDestination {
     //! Creates (or truncates) the file. REQUIRES: not open.
     void Open(const QString& path) { writer_.Open(path); }
     void Write(QStringView text) { writer_.Write(text); }
+    //! The bytes not yet written, for a formatter that appends a record's bytes directly;
+    //! call FlushIfFull after appending.
+    QByteArray& PendingBytes() { return writer_.PendingBytes(); }
+    void FlushIfFull() { writer_.FlushIfFull(); }
 
     void Flush() override { writer_.Flush(); }
     void Close() override { writer_.Close(); }

@@ -73,6 +73,14 @@ void TextFileWriter::Write(QStringView text) {
     if (buffer_.size() >= kBufferSize) Flush();
 }
 
+void TextFileWriter::FlushIfFull() {
+    if (fd_ < 0) {
+        buffer_.clear();
+        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+    }
+    if (buffer_.size() >= kBufferSize) Flush();
+}
+
 void TextFileWriter::Flush() {
     if (buffer_.isEmpty()) return;
     if (fd_ < 0)
@@ -90,7 +98,7 @@ void TextFileWriter::Flush() {
         data += written;
         left -= written;
     }
-    buffer_.clear();
+    buffer_.resize(0);  // keeps the allocation for the next bytes
 }
 
 void TextFileWriter::Close() {

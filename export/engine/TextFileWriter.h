@@ -16,6 +16,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -33,6 +34,12 @@ class TextFileWriter {
     bool IsOpen() const { return fd_ >= 0; }
     //! Appends the ANSI bytes of text.
     void Write(QStringView text);
+    //! The buffer bytes already in the ANSI page may be appended to (the export run's fast
+    //! path formats records into it); call FlushIfFull after appending.
+    QByteArray& PendingBytes() { return buffer_; }
+    //! Writes the buffer out once it is full. When the file is not open, the pending bytes
+    //! are dropped and the error Write would raise is raised.
+    void FlushIfFull();
     //! Writes the buffered bytes to the file; raises when they cannot be written (the
     //! bytes are then dropped, and the file stays open for Close or Abandon).
     void Flush();

@@ -11,6 +11,7 @@
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/RecordFormat.h"
+#include "export/engine/RunPlan.h"
 #include "export/engine/ValueClass.h"
 
 #include <algorithm>
@@ -45,12 +46,7 @@ PreviewBuilder::PreviewBuilder(ExportCaller& caller, Recordset* source, const QS
       fields_(selectedFields) {}
 
 int PreviewBuilder::PreviewRecordCount(qint64 recordCount, const ExportSetting& setting) {
-    const qint64 startingLine = setting.StartingLine;
-    qint64 total = recordCount - (startingLine - 1);
-    if (!setting.ExportAll && recordCount - startingLine >= setting.MaxLines)
-        total = setting.MaxLines;
-    total = std::clamp<qint64>(total, 0, recordCount);
-    return static_cast<int>(std::min<qint64>(total, MaxRecords));
+    return static_cast<int>(std::min<qint64>(PlannedTotal(recordCount, setting), MaxRecords));
 }
 
 bool PreviewBuilder::PositionOnFirstRecord() {

@@ -153,6 +153,130 @@ TEST_F(RecordsetTest, WritesAreCommittedAndCursorsSurviveSchemaChanges) {
     EXPECT_EQ(rs->RecordCount(), SqliteDatabase::kBatchRows + 10);
 }
 
+// Every read of a table, the first one and each re-read after a park or a jump, returns the
+// rows in one order whatever plan SQLite picks. reverse_unordered_selects is SQLite's own
+// way of making a read without ORDER BY come out in another order.
+TEST_F(RecordsetTest, ReReadsKeepTheTableOrderWhateverThePlan) {
+    auto db = NumbersDatabase(10);
+    db->Execute("CREATE TABLE W (k TEXT PRIMARY KEY, v INTEGER) WITHOUT ROWID");
+    db->Execute("INSERT INTO W VALUES ('b', 2), ('a', 1), ('c', 3)");
+    db->Execute("CREATE TABLE R (rowid TEXT, v INTEGER)");  // a column hides one rowid alias
+    db->Execute("INSERT INTO R VALUES ('z', 1), ('a', 2), ('m', 3)");
+
+    auto numbers = db->OpenRecordset("N");
+    numbers->Move(3);
+    EXPECT_EQ(Current(*numbers), 4);
+    db->Execute("PRAGMA reverse_unordered_selects = 1");  // parks the recordset
+    numbers->MoveNext();
+    EXPECT_EQ(Current(*numbers), 5) << "a resumed read must go on after the record it left";
+    numbers->Move(-2);
+    EXPECT_EQ(Current(*numbers), 3);
+    numbers->MoveFirst();
+    EXPECT_EQ(Current(*numbers), 1);
+    numbers->MoveLast();
+    EXPECT_EQ(Current(*numbers), 10);
+
+    for (const char* table : {"W", "R"}) {
+        auto rs = db->OpenRecordset(table);
+        QVariantList seen;
+        for (; !rs->Eof(); rs->MoveNext()) seen << rs->Fields().Item("v").Value();
+        EXPECT_EQ(seen, (QVariantList{1, 2, 3})) << table;
+        rs->MoveLast();
+        EXPECT_EQ(rs->Fields().Item("v").Value(), 3) << table;
+        rs->Move(-1);  // a re-read at an offset
+        EXPECT_EQ(rs->Fields().Item("v").Value(), 2) << table;
+    }
+}
+
+// The count MoveLast and RecordCount report follows the table when it shrinks or grows.
+TEST_F(RecordsetTest, CountFollowsTheTableAfterItWasTaken) {
+    auto db = NumbersDatabase(10);
+    auto rs = db->OpenRecordset("N");
+    rs->MoveLast();
+    EXPECT_EQ(Current(*rs), 10);
+    EXPECT_EQ(rs->RecordCount(), 10);
+    db->Execute("DELETE FROM N WHERE n > 6");
+    EXPECT_EQ(rs->RecordCount(), 6);
+    rs->MoveLast();
+    EXPECT_EQ(Current(*rs), 6);
+    rs->AddNew();
+    rs->Fields().Item("n").SetValue(42);
+    rs->Update();
+    EXPECT_EQ(rs->RecordCount(), 7);
+    rs->MoveLast();
+    EXPECT_EQ(Current(*rs), 42);
+    db->Execute("DELETE FROM N");
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { rs->MoveLast(); }), ErrNoCurrentRecord);
+}
+
+// A field's value is the value of the record it was read on, even when it is read after the
+// recordset parked, closed or went away; past the end it is Null.
+TEST_F(RecordsetTest, FieldValuesOutliveTheCursorRow) {
+    auto db = NumbersDatabase(3);
+    auto rs = db->OpenRecordset("N");
+    rs->MoveNext();
+    const std::shared_ptr<Field> n = rs->Fields().Items()[0];
+    const std::shared_ptr<Field> label = rs->Fields().Items()[1];
+    db->Execute("CREATE TABLE Other (x INTEGER)");  // parks the cursor
+    EXPECT_EQ(n->Value(), 2);
+    rs->MoveNext();
+    EXPECT_EQ(label->Value(), QStringLiteral("3"));
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_TRUE(n->Value().isNull());
+    rs->MoveFirst();
+    rs.reset();  // the fields are still held here
+    EXPECT_EQ(n->Value(), 1);
+    EXPECT_EQ(label->Value(), QStringLiteral("1"));
+
+    auto other = db->OpenRecordset("N", dbOpenSnapshot);
+    const std::shared_ptr<Field> kept = other->Fields().Items()[0];
+    db->Close();
+    EXPECT_EQ(kept->Value(), 1);
+}
+
+// ReadRaw gives what the field holds; a value the driver cannot give plainly is the field's.
+TEST_F(RecordsetTest, RawValuesAgreeWithFieldValues) {
+    auto db = NewDatabase();
+    db->Execute(
+        "CREATE TABLE V (i INTEGER, d DOUBLE, s SINGLE, t VARCHAR(9), b BOOLEAN, "
+        "w DATETIME)");
+    db->Execute(
+        "INSERT INTO V VALUES (7, 2.5, 0.1, 'Zoë', 3, '2024-01-02'), "
+        "('x', 4, 1, 5, 0, NULL)");
+    auto rs = db->OpenRecordset("V");
+    RawValue raw;
+    rs->ReadRaw(0, raw);
+    ASSERT_EQ(raw.kind, RawValue::Kind::Integer);
+    EXPECT_EQ(raw.integer, 7);
+    rs->ReadRaw(1, raw);
+    ASSERT_EQ(raw.kind, RawValue::Kind::Real);
+    EXPECT_EQ(raw.real, 2.5);
+    rs->ReadRaw(2, raw);
+    ASSERT_EQ(raw.kind, RawValue::Kind::Real);
+    EXPECT_EQ(raw.real, static_cast<double>(0.1f));
+    rs->ReadRaw(3, raw);
+    ASSERT_EQ(raw.kind, RawValue::Kind::Text);
+    EXPECT_EQ(QString::fromUtf8(raw.text, raw.size), QStringLiteral("Zoë"));
+    rs->ReadRaw(5, raw);
+    ASSERT_EQ(raw.kind, RawValue::Kind::Date);
+    EXPECT_EQ(raw.date, QDate(2024, 1, 2));
+    EXPECT_EQ(rs->Fields().Item(5).Value(), QVariant(QDate(2024, 1, 2)));
+    rs->MoveNext();
+    rs->ReadRaw(0, raw);  // text in a whole-number column: the field's own value
+    ASSERT_EQ(raw.kind, RawValue::Kind::Variant);
+    EXPECT_EQ(*raw.variant, QVariant(QStringLiteral("x")));
+    rs->ReadRaw(3, raw);  // a number in a text column reads as its text
+    ASSERT_EQ(raw.kind, RawValue::Kind::Text);
+    EXPECT_EQ(QByteArray(raw.text, raw.size), "5");
+    rs->ReadRaw(5, raw);
+    EXPECT_EQ(raw.kind, RawValue::Kind::Null);
+    EXPECT_EQ(rs->Fields().Item(0).Value(), QVariant(QStringLiteral("x")));
+    rs->ReadRaw(0, raw);  // already converted: the field's value
+    EXPECT_EQ(raw.kind, RawValue::Kind::Variant);
+}
+
 TEST_F(RecordsetTest, ClosedObjectsFailCleanly) {
     auto db = NumbersDatabase(2);
     auto rs = db->OpenRecordset("N");

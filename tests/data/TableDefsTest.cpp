@@ -123,6 +123,38 @@ TEST_F(EngineTest, TableDefinitionFailures) {
     EXPECT_EQ(db->TableDefs().Count(), 1);
 }
 
+// The collections and OpenRecordset find a name by one rule: Unicode case folding, an exact
+// match first. SQLite's own NOCASE folds ASCII only, so "Äpfel" and "äpfel" may both exist.
+TEST_F(EngineTest, NamesMatchByUnicodeCaseFolding) {
+    auto db = NewDatabase();
+    db->Execute("CREATE TABLE \"Äpfel\" (n INTEGER)");
+    db->Execute("INSERT INTO \"Äpfel\" VALUES (1)");
+    db->Execute("CREATE TABLE \"äpfel\" (n INTEGER)");
+    db->Execute("INSERT INTO \"äpfel\" VALUES (2)");
+    db->Execute("CREATE VIEW \"Größe\" AS SELECT 3 AS n");
+    struct Case {
+        QString asked;
+        QString found;
+        int value;
+    };
+    const Case cases[] = {
+        {"Äpfel", "Äpfel", 1}, {"äpfel", "äpfel", 2}, {"ÄPFEL", "Äpfel", 1},
+        {"äPFEL", "Äpfel", 1}, {"GRÖSSE", "", 0},     {"GRÖßE", "Größe", 3},
+    };
+    for (const Case& c : cases) {
+        if (c.found.isEmpty()) {
+            EXPECT_EQ(ErrorNumberOf([&] { db->OpenRecordset(c.asked); }), ErrInputTableNotFound)
+                << c.asked.toStdString();
+            continue;
+        }
+        auto rs = db->OpenRecordset(c.asked);
+        EXPECT_EQ(rs->Fields().Item(0).Value(), c.value) << c.asked.toStdString();
+        if (c.value < 3) {
+            EXPECT_EQ(db->TableDefs().Item(c.asked).Name(), c.found);
+        }
+    }
+}
+
 TEST_F(EngineTest, TableOrderAttributesAndDelete) {
     auto db = NewDatabase();
     for (const QString name : {"Zeta", "Alpha", "Mid"}) {

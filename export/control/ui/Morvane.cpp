@@ -8,6 +8,7 @@
 #include "export/wizard/ui/frmMorvane.h"
 
 #include <QEvent>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QWindow>
@@ -152,6 +153,14 @@ void Morvane::RaiseBeforeFieldExport(const QString& tableName, const QString& fi
 
 void Morvane::RaiseBeforeRecordExport(QString& bufRecord) {
     emit BeforeRecordExport(bufRecord);
+}
+
+bool Morvane::BeforeFieldExportHandled() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&Morvane::BeforeFieldExport));
+}
+
+bool Morvane::BeforeRecordExportHandled() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&Morvane::BeforeRecordExport));
 }
 
 void Morvane::RaiseFilterTable(const QString& tableName, bool& hide) {

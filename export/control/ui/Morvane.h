@@ -152,6 +152,8 @@ class Morvane : public QWidget, public ExportCaller {
                                             short fieldType, short fieldSize,
                                             QString& bufField) override;
     Q_INVOKABLE void RaiseBeforeRecordExport(QString& bufRecord) override;
+    bool BeforeFieldExportHandled() const override;
+    bool BeforeRecordExportHandled() const override;
     Q_INVOKABLE void RaiseFilterTable(const QString& tableName, bool& hide) override;
     Q_INVOKABLE void RaiseFilterType(short fileType, bool& hide) override;
     Q_INVOKABLE void RaiseFilterField(const QString& tableName, const QString& fieldName,

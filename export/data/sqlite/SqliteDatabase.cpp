@@ -2,6 +2,7 @@
 
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/ObjectNames.h"
 #include "export/data/sqlite/SqliteParameterBinding.h"
 #include "export/data/sqlite/SqlitePassword.h"
 #include "export/data/sqlite/SqliteQueryCatalog.h"
@@ -128,6 +129,18 @@ void SqliteDatabase::FlushWrites() {
     }
 }
 
+qint64 SqliteDatabase::ChangeStamp() {
+    const qint64 changes = sqlite3_total_changes64(connection_);
+    unsigned version = 0;
+    sqlite3_file_control(connection_, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    if (changes != seenChanges_ || version != seenVersion_) {
+        ++stamp_;
+        seenChanges_ = changes;
+        seenVersion_ = version;
+    }
+    return stamp_;
+}
+
 void SqliteDatabase::PrepareForSchemaChange() {
     FlushWrites();
     for (SqliteCursorRecordset* recordset : recordsets_) recordset->Park();
@@ -138,17 +151,23 @@ void SqliteDatabase::CheckWritable() const {
 }
 
 bool SqliteDatabase::SchemaObject(const QString& name, QString* type, QString* storedName) {
+    // SQLite's own NOCASE folds ASCII letters only; the names are matched here by the rule
+    // the collections use, so every name TableDefs lists also opens.
     SqliteStatement statement(connection_,
                               "SELECT type, name FROM sqlite_schema WHERE type IN ('table', "
-                              "'view') AND name = ?1 COLLATE NOCASE",
+                              "'view') ORDER BY rowid",
                               Path());
-    const QByteArray text = name.toUtf8();
-    sqlite3_bind_text(statement.Handle(), 1, text.constData(), -1, SQLITE_TRANSIENT);
-    if (!statement.Step()) return false;
-    *type = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_column_text(statement.Handle(), 0)));
-    *storedName = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_column_text(statement.Handle(), 1)));
+    std::vector<std::pair<QString, QString>> objects;  // type, name
+    while (statement.Step()) {
+        sqlite3_stmt* row = statement.Handle();
+        objects.emplace_back(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 0))),
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1))));
+    }
+    const int at = FindObjectName(objects, name, [](const auto& object) { return object.second; });
+    if (at < 0) return false;
+    *type = objects[static_cast<size_t>(at)].first;
+    *storedName = objects[static_cast<size_t>(at)].second;
     return true;
 }
 
@@ -352,6 +371,8 @@ void SqliteDatabase::doNewPassword(const QString& oldPassword, const QString& ne
 }
 
 void SqliteDatabase::doClose() {
+    // Field values still on a cursor's row are taken before the connection goes.
+    for (SqliteCursorRecordset* recordset : recordsets_) recordset->Park();
     try {
         FlushWrites();
     } catch (const EngineError&) {

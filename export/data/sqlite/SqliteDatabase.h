@@ -53,6 +53,9 @@ class SqliteDatabase : public Database {
     void NoteInsert();
     //! Commits the pending write transaction, if any.
     void FlushWrites();
+    //! A number that changes whenever rows may have changed: a change made through this
+    //! connection, or a commit seen from another one.
+    qint64 ChangeStamp();
 
   protected:
     std::vector<std::shared_ptr<TableDef>> doListTables() override;
@@ -82,6 +85,9 @@ class SqliteDatabase : public Database {
     bool writing_ = false;
     int pendingRows_ = 0;
     std::vector<SqliteCursorRecordset*> recordsets_;
+    qint64 stamp_ = 0;
+    qint64 seenChanges_ = -1;
+    unsigned seenVersion_ = 0;
 };
 
 }  // namespace morvane

@@ -49,13 +49,13 @@ bool SqliteQueryRecordset::doSeek(qint64 index) {
     if (index < 0) return false;
     if (!parked_ && index == index_) return LoadRow();
     if (parked_ || index < index_) {
+        KeepRowValues();
         cursor_ = Prepare();
         parked_ = false;
         index_ = -1;
     }
     while (index_ < index) {
-        if (!cursor_.Step()) {
-            Park();
+        if (!StepCursor()) {
             index_ = index;
             return false;
         }
@@ -78,7 +78,7 @@ void SqliteQueryRecordset::doInsert() {
 }
 
 void SqliteQueryRecordset::doClose() {
-    cursor_.Finalize();
+    Park();
 }
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 #include <QStringList>
+#include <algorithm>
 
 namespace morvane {
 
@@ -18,6 +19,7 @@ SqliteRecordset::SqliteRecordset(const std::shared_ptr<SqliteDatabase>& database
 }
 
 SqliteRecordset::~SqliteRecordset() {
+    Park();
     Release();
 }
 
@@ -32,32 +34,80 @@ void SqliteRecordset::DefineFields(bool isTable) {
     SqliteStatement columns(database_.Connection(),
                             "PRAGMA table_info(" + QuoteIdentifier(source_) + ")",
                             database_.Path());
+    QStringList names;
+    std::vector<std::pair<int, QString>> key;  // primary key position, column name
     while (columns.Step()) {
         sqlite3_stmt* row = columns.Handle();
+        const QString name =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
         AppendColumnField(
-            fields_, types_,
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1))),
+            fields_, types_, name,
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 2))),
             isTable && sqlite3_column_int(row, 3) != 0);
+        names << name;
+        if (sqlite3_column_int(row, 5) > 0) key.emplace_back(sqlite3_column_int(row, 5), name);
     }
     fields_.SetLocked(true);
+    if (isTable) DefineOrder(names, key);
+}
+
+// Every read of a table, the first and each re-read after a park or a jump, names the same
+// order, so that an OFFSET always counts the same rows whatever plan SQLite picks: rowid
+// order (the table's storage order, read without sorting) or, for a table without rowid,
+// its primary key order (its storage order too).
+void SqliteRecordset::DefineOrder(const QStringList& names,
+                                  std::vector<std::pair<int, QString>> key) {
+    for (const char* alias : {"rowid", "_rowid_", "oid"}) {
+        if (names.contains(QLatin1String(alias), Qt::CaseInsensitive)) continue;  // a column
+        // A table without rowid has no such alias: the probe does not compile.
+        const QByteArray probe =
+            QByteArray("SELECT ") + alias + " FROM " + QuoteIdentifier(source_).toUtf8();
+        sqlite3_stmt* statement = nullptr;
+        const int status =
+            sqlite3_prepare_v2(database_.Connection(), probe.constData(), -1, &statement, nullptr);
+        sqlite3_finalize(statement);
+        if (status != SQLITE_OK) break;
+        order_ = QStringLiteral(" ORDER BY ") + QLatin1String(alias);
+        reverseOrder_ = order_ + QStringLiteral(" DESC");
+        return;
+    }
+    std::sort(key.begin(), key.end());
+    QStringList terms, reverse;
+    for (const auto& [position, name] : key) {
+        terms << QuoteIdentifier(name);
+        reverse << QuoteIdentifier(name) + QStringLiteral(" DESC");
+    }
+    // A rowid table whose columns hide every rowid alias and that has no primary key keeps
+    // SQLite's own order.
+    if (terms.isEmpty()) return;
+    order_ = QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+    reverseOrder_ = QStringLiteral(" ORDER BY ") + reverse.join(QStringLiteral(", "));
 }
 
 bool SqliteRecordset::doSeek(qint64 index) {
     database_.FlushWrites();
     if (index < 0) return false;
     if (!parked_ && index == index_) return LoadRow();
-    const QString sql = index == 0
-                            ? "SELECT *" + from_
-                            : "SELECT *" + from_ + " LIMIT -1 OFFSET " + QString::number(index);
+    KeepRowValues();
+    if (index > 0 && index == countedRows_ - 1 && countedStamp_ == database_.ChangeStamp() &&
+        !reverseOrder_.isEmpty()) {
+        // The last record (MoveLast): read backwards, without stepping over all the others.
+        cursor_ =
+            SqliteStatement(database_.Connection(), "SELECT *" + from_ + reverseOrder_ + " LIMIT 1",
+                            database_.Path());
+        parked_ = false;
+        index_ = index;
+        if (!StepCursor()) return false;
+        LoadRow();
+        Park();  // this cursor cannot step on; the next move re-reads forwards
+        return true;
+    }
+    QString sql = "SELECT *" + from_ + order_;
+    if (index > 0) sql += " LIMIT -1 OFFSET " + QString::number(index);
     cursor_ = SqliteStatement(database_.Connection(), sql, database_.Path());
     parked_ = false;
     index_ = index;
-    if (!cursor_.Step()) {
-        Park();
-        return false;
-    }
-    return LoadRow();
+    return StepCursor() && LoadRow();
 }
 
 qint64 SqliteRecordset::doCount() {
@@ -65,9 +115,12 @@ qint64 SqliteRecordset::doCount() {
     if (!count_.IsValid())
         count_ =
             SqliteStatement(database_.Connection(), "SELECT count(*)" + from_, database_.Path());
+    const qint64 stamp = database_.ChangeStamp();
     count_.Reset();
     const qint64 count = count_.Step() ? sqlite3_column_int64(count_.Handle(), 0) : 0;
     count_.Reset();
+    countedRows_ = count;
+    countedStamp_ = stamp;
     return count;
 }
 
@@ -95,6 +148,7 @@ void SqliteRecordset::doInsert() {
 
 void SqliteRecordset::doClose() {
     database_.FlushWrites();
+    Park();
     Release();
 }
 

@@ -2,13 +2,19 @@
 // running "SELECT" statement as its cursor and copies the current row into its fields, so
 // memory does not grow with the table. Moving forward steps the cursor; jumping (MoveLast,
 // Move back, MoveFirst after reading) re-runs the statement with an OFFSET; counting runs
-// "SELECT count(*)". Rows come in the table's storage order (rowid order).
+// "SELECT count(*)". Every read of a table names its order (rowid order, or primary key order
+// for a table without rowid), so a re-read at an OFFSET resumes on the same rows whatever
+// plan SQLite chooses; the last record is read backwards when the count is current. A view
+// is read in the order SQLite gives its rows.
 #pragma once
 
 #include "export/data/sqlite/SqliteCursorRecordset.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace morvane {
 
@@ -28,10 +34,15 @@ class SqliteRecordset : public SqliteCursorRecordset {
 
   private:
     void DefineFields(bool isTable);
+    void DefineOrder(const QStringList& names, std::vector<std::pair<int, QString>> key);
     void Release();
 
     QString source_;
-    QString from_;  //!< "FROM "source""
+    QString from_;              //!< "FROM "source""
+    QString order_;             //!< " ORDER BY ..." of a table; empty for a view
+    QString reverseOrder_;      //!< the same order backwards
+    qint64 countedRows_ = -1;   //!< the last count taken
+    qint64 countedStamp_ = -1;  //!< the database's change stamp when it was taken
     SqliteStatement count_;
     SqliteStatement insert_;
 };

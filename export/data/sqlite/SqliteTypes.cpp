@@ -142,21 +142,23 @@ bool ReadStoredDay(const char* text, QDate& date) {
     return date.isValid();
 }
 
-// The forms the engine stores Date/Time values in ("yyyy-MM-dd", "HH:mm:ss[.zzz]",
-// "yyyy-MM-dd HH:mm:ss[.zzz]"), read without the general parser because this runs for
-// every date of every exported row. The result is the value ParseDateTimeText gives for
-// the same text; anything else (other forms, out-of-range fields) answers an invalid
-// QVariant and is left to ParseDateTimeText.
+// The forms the engine stores Date/Time values in, read without the general parser because
+// this runs for every date of every exported row. The result is the value ParseDateTimeText
+// gives for the same text; anything else (other forms, out-of-range fields) answers an
+// invalid QVariant and is left to ParseDateTimeText.
 QVariant ReadStoredDate(const char* text, int size) {
     QDate date;
     QTime time;
-    if (size == 10) return ReadStoredDay(text, date) ? QVariant(date) : QVariant();
-    if (size == 8 || size == 12)
-        return ReadStoredTime(text, size, time) ? QVariant(time) : QVariant();
-    if ((size == 19 || size == 23) && text[10] == ' ' && ReadStoredDay(text, date) &&
-        ReadStoredTime(text + 11, size - 11, time))
-        return QDateTime(date, time);
-    return QVariant();
+    switch (ParseStoredDate(text, size, date, time)) {
+        case 1:
+            return date;
+        case 2:
+            return time;
+        case 3:
+            return QDateTime(date, time);
+        default:
+            return QVariant();
+    }
 }
 
 QVariant ReadDate(sqlite3_stmt* statement, int column, int storage) {
@@ -298,6 +300,15 @@ QVariant ReadColumnValue(sqlite3_stmt* statement, int column, short type) {
         default:
             return ColumnText(statement, column);
     }
+}
+
+int ParseStoredDate(const char* text, int size, QDate& date, QTime& time) {
+    if (size == 10) return ReadStoredDay(text, date) ? 1 : 0;
+    if (size == 8 || size == 12) return ReadStoredTime(text, size, time) ? 2 : 0;
+    if ((size == 19 || size == 23) && text[10] == ' ' && ReadStoredDay(text, date) &&
+        ReadStoredTime(text + 11, size - 11, time))
+        return 3;
+    return 0;
 }
 
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value) {

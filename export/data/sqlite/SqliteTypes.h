@@ -35,6 +35,10 @@ QString DeclaredTypeFor(short type, int size);
 //! Column `column` of the current row as a value of engine type `type`. A stored value the
 //! type cannot represent (text in a numeric column, say) comes back as text.
 QVariant ReadColumnValue(sqlite3_stmt* statement, int column, short type);
+//! The forms the engine stores Date/Time values in, parsed: "yyyy-MM-dd" gives a date
+//! (answers 1), "HH:mm:ss[.zzz]" a time (2), "yyyy-MM-dd HH:mm:ss[.zzz]" both (3); any other
+//! text, or a field out of range, answers 0.
+int ParseStoredDate(const char* text, int size, QDate& date, QTime& time);
 //! Binds `value` (already converted to the field's type) to parameter `index` (1-based).
 void BindValue(sqlite3_stmt* statement, int index, const QVariant& value);
 
