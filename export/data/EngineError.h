@@ -46,6 +46,8 @@ enum EngineErrorNumber {
     ErrConversion = 3421,
     ErrSqlError = 3129,
     ErrLocked = 3218,
+    ErrCorruptDatabase = 3049,
+    ErrNotSupported = 3251,
 };
 
 //! One entry of the engine's Errors collection.
