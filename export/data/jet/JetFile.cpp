@@ -119,7 +119,7 @@ void JetFile::CheckColumns(MdbTableDef* table) {
             (column->is_fixed &&
              (column->fixed_offset < 0 || column->fixed_offset + column->col_size > PageSize())) ||
             column->row_col_num < 0 || column->row_col_num >= MDB_MAX_COLS * 4 ||
-            (!column->is_fixed && column->var_col_num >= static_cast<int>(table->num_cols)))
+            (!column->is_fixed && column->var_col_num >= table->num_cols))
             RaiseCorrupt(QStringLiteral("column %1 of table '%2' is damaged")
                              .arg(QString::fromUtf8(column->name), QString::fromUtf8(table->name)));
     }

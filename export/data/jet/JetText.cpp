@@ -27,7 +27,10 @@ QString DecodeRawUcs2(const unsigned char* bytes, int size) {
 QString JetText::Decode(const char* bytes, int size, int version, int codePage) {
     if (size <= 0) return QString(QLatin1String(""));
     const QByteArray raw = QByteArray::fromRawData(bytes, size);
-    return version == 0 ? DecodeCodePage(raw, codePage) : DecodeUcs2(raw);
+    QString text = version == 0 ? DecodeCodePage(raw, codePage) : DecodeUcs2(raw);
+    // Query texts and some memos carry a terminating NUL that is no part of the value.
+    while (text.endsWith(QChar(0))) text.chop(1);
+    return text;
 }
 
 QString JetText::DecodeUcs2(const QByteArray& bytes) {
