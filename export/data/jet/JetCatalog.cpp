@@ -36,7 +36,7 @@ int JetObject::Attributes() const {
 }
 
 std::vector<JetObject> JetCatalog::Objects(const std::shared_ptr<JetFile>& file) {
-    JetCursor cursor(file, file->ReadTable(kCatalogPage, QStringLiteral("MSysObjects"), nullptr),
+    JetCursor cursor(file, file->ReadTable(kCatalogPage, QStringLiteral("MSysObjects")),
                      JetCursor::Owned);
     const std::vector<int> columns =
         RequireColumns(cursor, {"Id", "Name", "Type", "Flags", "LvProp"});
@@ -64,7 +64,7 @@ QHash<qint32, std::vector<JetQueryRow>> JetCatalog::QueryRows(
     for (const JetObject& object : objects)
         if (object.Type == Table && object.Name == QLatin1String("MSysQueries")) table = &object;
     if (!table) return rows;
-    JetCursor cursor(file, file->ReadTable(table->DefinitionPage(), table->Name, nullptr),
+    JetCursor cursor(file, file->ReadTable(table->DefinitionPage(), table->Name),
                      JetCursor::Owned);
     const std::vector<int> columns =
         RequireColumns(cursor, {"ObjectId", "Attribute", "Flag", "Name1", "Name2", "Expression"});
@@ -78,12 +78,6 @@ QHash<qint32, std::vector<JetQueryRow>> JetCatalog::QueryRows(
         rows[cursor.Value(columns[0]).toInt()].push_back(std::move(row));
     }
     return rows;
-}
-
-GPtrArray* JetCatalog::Properties(JetFile& file, const QByteArray& lvProp) {
-    if (lvProp.size() < 8) return nullptr;
-    QByteArray copy = lvProp;  // libmdb reads it in place
-    return mdb_kkd_to_props(file.Handle(), copy.data(), static_cast<size_t>(copy.size()));
 }
 
 }  // namespace morvane

@@ -49,8 +49,6 @@ class JetCatalog {
     //! The rows of MSysQueries by ObjectId, each query's rows in file order.
     static QHash<qint32, std::vector<JetQueryRow>> QueryRows(const std::shared_ptr<JetFile>& file,
                                                              const std::vector<JetObject>& objects);
-    //! libmdb's property sets of an object (null when it has none or they are damaged).
-    static GPtrArray* Properties(JetFile& file, const QByteArray& lvProp);
 };
 
 }  // namespace morvane

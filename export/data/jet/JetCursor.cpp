@@ -26,6 +26,10 @@ int JetCursor::ColumnIndex(const QByteArray& name) const {
     return -1;
 }
 
+bool JetCursor::Required(int column) const {
+    return required_.contains(QString::fromUtf8(Column(column).name).toCaseFolded());
+}
+
 void JetCursor::Rewind() {
     started_ = false;
     ended_ = false;

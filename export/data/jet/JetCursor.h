@@ -13,6 +13,7 @@
 
 #include "export/data/jet/JetFile.h"
 
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -36,6 +37,10 @@ class JetCursor {
     //! The ordinal of the column named `name` (UTF-8, any case), -1 when none.
     int ColumnIndex(const QByteArray& name) const;
 
+    //! Marks the columns whose names (case-folded) are in `names` as required.
+    void SetRequired(const QSet<QString>& names) { required_ = names; }
+    bool Required(int column) const;
+
     //! Goes back before the first row.
     void Rewind();
     //! Moves to the next live row; false after the last one.
@@ -55,7 +60,8 @@ class JetCursor {
     quint32 page_ = 0;  //!< the data page the cursor stands on
     int row_ = 0;       //!< the next row of that page to look at
     std::vector<MdbField> fields_;
-    std::vector<int> byColumn_;  //!< the entry of fields_ for each column, -1 when absent
+    std::vector<int> byColumn_;
+    QSet<QString> required_;  //!< the entry of fields_ for each column, -1 when absent
 };
 
 }  // namespace morvane

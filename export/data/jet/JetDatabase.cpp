@@ -3,6 +3,7 @@
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/jet/JetCursor.h"
+#include "export/data/jet/JetProperties.h"
 #include "export/data/jet/JetRecordset.h"
 #include "export/data/jet/JetStoredQuery.h"
 #include "export/data/jet/JetValue.h"
@@ -30,10 +31,11 @@ const JetObject* JetDatabase::Find(const QString& name, std::initializer_list<in
 }
 
 std::unique_ptr<JetCursor> JetDatabase::OpenCursor(const JetObject& object) {
-    GPtrArray* properties = JetCatalog::Properties(*file_, object.Properties);
-    return std::make_unique<JetCursor>(
-        file_, file_->ReadTable(object.DefinitionPage(), object.Name, properties),
-        JetCursor::Owned);
+    auto cursor = std::make_unique<JetCursor>(
+        file_, file_->ReadTable(object.DefinitionPage(), object.Name), JetCursor::Owned);
+    cursor->SetRequired(JetProperties::RequiredColumns(
+        object.Properties, file_->Header().Version(), file_->Header().CodePage()));
+    return cursor;
 }
 
 std::vector<std::shared_ptr<TableDef>> JetDatabase::doListTables() {
@@ -49,8 +51,7 @@ std::vector<std::shared_ptr<TableDef>> JetDatabase::doListTables() {
                 auto field = std::make_shared<Field>(QString::fromUtf8(definition.name),
                                                      JetValue::EngineType(definition.col_type),
                                                      JetValue::EngineSize(definition, version));
-                const char* required = mdb_col_get_prop(&definition, "Required");
-                field->SetRequired(required && required[0] == 'y');
+                field->SetRequired(cursor->Required(column));
                 table->Fields().Append(field);
             }
         }

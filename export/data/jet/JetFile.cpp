@@ -32,12 +32,6 @@ JetFile::JetFile(QString path, JetHeader header, quint32 pageCount, MdbHandle* h
     : path_(std::move(path)), header_(std::move(header)), pageCount_(pageCount), handle_(handle) {}
 
 JetFile::~JetFile() {
-    for (MdbCatalogEntry& entry : entries_) {
-        if (!entry.props) continue;
-        for (guint index = 0; index < entry.props->len; ++index)
-            mdb_free_props(static_cast<MdbProperties*>(g_ptr_array_index(entry.props, index)));
-        g_ptr_array_free(entry.props, TRUE);
-    }
     mdb_close(handle_);
 }
 
@@ -74,7 +68,7 @@ void JetFile::RaiseCorrupt(const QString& what) const {
         QStringLiteral("The database '%1' is damaged (%2); it cannot be read.").arg(path_, what));
 }
 
-MdbTableDef* JetFile::ReadTable(quint32 page, const QString& name, GPtrArray* props) {
+MdbTableDef* JetFile::ReadTable(quint32 page, const QString& name) {
     if (!LoadPage(page) || handle_->pg_buf[0] != MDB_PAGE_TABLE)
         RaiseCorrupt(QStringLiteral("the definition of table '%1' is missing").arg(name));
     MdbCatalogEntry*& entry = entryByPage_[page];
@@ -84,13 +78,8 @@ MdbTableDef* JetFile::ReadTable(quint32 page, const QString& name, GPtrArray* pr
         entry->mdb = handle_;
         entry->object_type = MDB_TABLE;
         entry->table_pg = page;
-        entry->props = props;
         const QByteArray utf8 = name.toUtf8().left(MDB_MAX_OBJ_NAME);
         std::memcpy(entry->object_name, utf8.constData(), static_cast<size_t>(utf8.size()));
-    } else if (props) {
-        for (guint index = 0; index < props->len; ++index)
-            mdb_free_props(static_cast<MdbProperties*>(g_ptr_array_index(props, index)));
-        g_ptr_array_free(props, TRUE);
     }
     MdbTableDef* table = mdb_read_table(entry);
     if (!table) RaiseCorrupt(QStringLiteral("the definition of table '%1' is damaged").arg(name));

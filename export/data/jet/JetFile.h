@@ -68,11 +68,10 @@ class JetFile {
     //! `size` bytes of the row). Raises 3049 when the value's pages are damaged.
     QByteArray ReadLongValue(const unsigned char* reference, int size);
 
-    //! Reads the definition of the table whose definition page is `page` (named `name`,
-    //! with the properties `props`, which the file takes over; may be null), columns
-    //! included, after checking the page and the column list. Free the result with
-    //! mdb_free_tabledef. Raises 3049 when the definition is damaged.
-    MdbTableDef* ReadTable(quint32 page, const QString& name, GPtrArray* props);
+    //! Reads the definition of the table whose definition page is `page` (named `name`),
+    //! columns included, after checking the page and the column list. Free the result
+    //! with mdb_free_tabledef. Raises 3049 when the definition is damaged.
+    MdbTableDef* ReadTable(quint32 page, const QString& name);
 
     //! Raises 3049: the file is damaged; `what` says where.
     [[noreturn]] void RaiseCorrupt(const QString& what) const;

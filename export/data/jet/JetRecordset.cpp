@@ -17,8 +17,7 @@ JetRecordset::JetRecordset(std::shared_ptr<Database> database, std::unique_ptr<J
         auto field = std::make_shared<Field>(QString::fromUtf8(definition.name),
                                              JetValue::EngineType(definition.col_type),
                                              JetValue::EngineSize(definition, version));
-        const char* required = mdb_col_get_prop(&definition, "Required");
-        field->SetRequired(required && required[0] == 'y');
+        field->SetRequired(cursor_->Required(column));
         field->SetDefinitionLocked(true);
         fields_.Append(field);
     }
