@@ -64,8 +64,7 @@ QHash<qint32, std::vector<JetQueryRow>> JetCatalog::QueryRows(
     for (const JetObject& object : objects)
         if (object.Type == Table && object.Name == QLatin1String("MSysQueries")) table = &object;
     if (!table) return rows;
-    JetCursor cursor(file, file->ReadTable(table->DefinitionPage(), table->Name),
-                     JetCursor::Owned);
+    JetCursor cursor(file, file->ReadTable(table->DefinitionPage(), table->Name), JetCursor::Owned);
     const std::vector<int> columns =
         RequireColumns(cursor, {"ObjectId", "Attribute", "Flag", "Name1", "Name2", "Expression"});
     while (cursor.Next()) {

@@ -33,8 +33,8 @@ const JetObject* JetDatabase::Find(const QString& name, std::initializer_list<in
 std::unique_ptr<JetCursor> JetDatabase::OpenCursor(const JetObject& object) {
     auto cursor = std::make_unique<JetCursor>(
         file_, file_->ReadTable(object.DefinitionPage(), object.Name), JetCursor::Owned);
-    cursor->SetRequired(JetProperties::RequiredColumns(
-        object.Properties, file_->Header().Version(), file_->Header().CodePage()));
+    cursor->SetRequired(JetProperties::RequiredColumns(object.Properties, file_->Header().Version(),
+                                                       file_->Header().CodePage()));
     return cursor;
 }
 

@@ -39,8 +39,7 @@ class Reader {
 
 }  // namespace
 
-QSet<QString> JetProperties::RequiredColumns(const QByteArray& lvProp, int version,
-                                             int codePage) {
+QSet<QString> JetProperties::RequiredColumns(const QByteArray& lvProp, int version, int codePage) {
     QSet<QString> required;
     if (!lvProp.startsWith(QByteArray("KKD\0", 4)) && !lvProp.startsWith(QByteArray("MR2\0", 4)))
         return required;

@@ -85,7 +85,9 @@ int JetValue::EngineSize(const MdbColumn& column, int version) {
 QVariant JetValue::DateFromDays(double days) {
     if (!std::isfinite(days) || days > kMaxDays || days < kMinDays) return QVariant();
     const double whole = std::trunc(days);
-    qint64 msecs = std::llround(std::fabs(days - whole) * 86400000.0);
+    // Whole seconds, as the writers of these files keep them; the binary fraction of a
+    // day is rarely exact (14:48:27 is stored as 14:48:26.9999...).
+    qint64 msecs = std::llround(std::fabs(days - whole) * 86400.0) * 1000;
     qint64 dayCount = static_cast<qint64>(whole);
     if (msecs >= 86400000) {  // rounding reached the next midnight
         msecs -= 86400000;

@@ -88,8 +88,10 @@ TEST_F(JetDriverTest, ListsUserTablesWithZeroAttributesAndSystemTablesWithout) {
     QStringList user;
     for (int index = 0; index < tables.Count(); ++index) {
         const TableDef& table = tables.Item(index);
-        if (table.Attributes() == 0) user << table.Name();
-        else EXPECT_TRUE(table.Name().startsWith("MSys")) << qPrintable(table.Name());
+        if (table.Attributes() == 0)
+            user << table.Name();
+        else
+            EXPECT_TRUE(table.Name().startsWith("MSys")) << qPrintable(table.Name());
     }
     EXPECT_EQ(user, QStringList{"MSP_PROJECTS"});
 }
@@ -104,10 +106,14 @@ TEST_F(JetDriverTest, FieldsCarryEngineTypesSizesAndValues) {
         QVariant Second;  // the value of the second record
     };
     const Case cases[] = {
-        {"A", dbText, 50, QString("abcdefg")},    {"B", dbText, 100, QString("hijklmnop")},
-        {"C", dbByte, 1, 2},                      {"D", dbInteger, 2, 222},
-        {"E", dbLong, 4, 333333333},              {"F", dbDouble, 8, 444.555},
-        {"G", dbDate, 8, QDate(1974, 9, 21)},     {"H", dbCurrency, 8, 3.5},
+        {"A", dbText, 50, QString("abcdefg")},
+        {"B", dbText, 100, QString("hijklmnop")},
+        {"C", dbByte, 1, 2},
+        {"D", dbInteger, 2, 222},
+        {"E", dbLong, 4, 333333333},
+        {"F", dbDouble, 8, 444.555},
+        {"G", dbDate, 8, QDate(1974, 9, 21)},
+        {"H", dbCurrency, 8, 3.5},
         {"I", dbBoolean, 1, true},
     };
     rs->MoveNext();
@@ -125,8 +131,8 @@ TEST_F(JetDriverTest, StoredQueriesHaveTheirTypesAndOnlySimpleSelectsOpen) {
         auto db = OpenJet(JetFixture(file));
         QueryDefs& queries = db->QueryDefs();
         const QHash<QString, int> expected = {
-            {"SelectQuery", 0},     {"CrosstabQuery", 16},  {"DeleteQuery", 32},
-            {"UpdateQuery", 48},    {"AppendQuery", 64},    {"MakeTableQuery", 80},
+            {"SelectQuery", 0},          {"CrosstabQuery", 16},     {"DeleteQuery", 32},
+            {"UpdateQuery", 48},         {"AppendQuery", 64},       {"MakeTableQuery", 80},
             {"DataDefinitionQuery", 96}, {"PassthroughQuery", 112}, {"UnionQuery", 128}};
         ASSERT_EQ(queries.Count(), expected.size()) << file;
         for (int index = 0; index < queries.Count(); ++index) {
@@ -187,8 +193,7 @@ TEST_F(JetDriverTest, BadFilesGiveClearErrorsNamingThem) {
             << qPrintable(DbErrors().Item(0).Description);
         EXPECT_EQ(ReadAll(path), c.Content) << c.Name;  // never modified
     }
-    EXPECT_EQ(ErrorNumberOf([&] { OpenJet(dir_.filePath("missing.mdb")); }),
-              ErrFileNotFoundEngine);
+    EXPECT_EQ(ErrorNumberOf([&] { OpenJet(dir_.filePath("missing.mdb")); }), ErrFileNotFoundEngine);
 }
 
 TEST_F(JetDriverTest, NativeFilesKeepTheNativeDriver) {

@@ -15,11 +15,20 @@ TEST(JetTextTest, DecodesCompressedAndPlainUcs2) {
         QString Text;
     };
     const Case cases[] = {
-        {QByteArray("\xFF\xFE" "abc", 5), "abc"},
+        {QByteArray("\xFF\xFE"
+                    "abc",
+                    5),
+         "abc"},
         {QByteArray("a\0b\0", 4), "ab"},
         // A 00 byte switches to two-byte characters and back.
-        {QByteArray("\xFF\xFE" "a\0\xE9\x00\x3A\x04\0b", 10), QString::fromUtf8("aéкb")},
-        {QByteArray("\xFF\xFE" "a\0\x41", 5), "a"},  // a cut two-byte character is dropped
+        {QByteArray("\xFF\xFE"
+                    "a\0\xE9\x00\x3A\x04\0b",
+                    10),
+         QString::fromUtf8("aéкb")},
+        {QByteArray("\xFF\xFE"
+                    "a\0\x41",
+                    5),
+         "a"},  // a cut two-byte character is dropped
         {QByteArray("x", 1), ""},
     };
     for (const Case& c : cases)
@@ -57,7 +66,8 @@ TEST(JetHeaderTest, ReadsFixtureHeadersAndPasswordRoundTrips) {
         EXPECT_EQ(header.Version(), c.Version);
         EXPECT_EQ(header.CodePage(), 1252);
         EXPECT_EQ(header.Password(), QString());
-        for (const QString& password : {QStringLiteral("a"), QStringLiteral("0123456789abcdefghijkl")}) {
+        for (const QString& password :
+             {QStringLiteral("a"), QStringLiteral("0123456789abcdefghijkl")}) {
             const JetHeader changed = JetHeader::Parse(JetHeader::WithPassword(bytes, password));
             EXPECT_EQ(changed.Password(), password.left(20)) << c.File;
             EXPECT_EQ(changed.CodePage(), 1252);

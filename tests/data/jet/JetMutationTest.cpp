@@ -51,8 +51,8 @@ TEST_F(JetMutationTest, MutatedFixturesNeverCrash) {
     const int rounds = qEnvironmentVariableIsSet("MORVANE_JET_MUTATION_ROUNDS")
                            ? qEnvironmentVariableIntValue("MORVANE_JET_MUTATION_ROUNDS")
                            : 25;
-    for (const char* fixture : {"testV1997.mdb", "queryTestV1997.mdb", "queryTestV2000.mdb",
-                                "test2V2000.mdb"}) {
+    for (const char* fixture :
+         {"testV1997.mdb", "queryTestV1997.mdb", "queryTestV2000.mdb", "test2V2000.mdb"}) {
         const QByteArray original = ReadAll(JetFixture(fixture));
         for (int round = 0; round < rounds; ++round) {
             QRandomGenerator random(static_cast<quint32>(round * 7919 + original.size()));
@@ -75,7 +75,8 @@ TEST_F(JetMutationTest, MutatedFixturesNeverCrash) {
 TEST_F(JetMutationTest, RegressionRecipes) {
     for (const Recipe& recipe : kRegressions) {
         QByteArray bytes = ReadAll(JetFixture(recipe.Fixture));
-        for (const auto& change : recipe.Bytes) bytes[change.first] = static_cast<char>(change.second);
+        for (const auto& change : recipe.Bytes)
+            bytes[change.first] = static_cast<char>(change.second);
         ReadEverything(WriteFile(dir_, QString(recipe.Name) + ".mdb", bytes));
     }
 }

@@ -14,8 +14,8 @@ inline QString JetFixtureDir() {
     return QDir::cleanPath(QStringLiteral(MORVANE_SOURCE_DIR "/../shared/fixtures/jet"));
 }
 
-#define SKIP_WITHOUT_JET_FIXTURES()                                                 \
-    if (!QFile::exists(::morvane::test::JetFixtureDir() + "/testV1997.mdb"))        \
+#define SKIP_WITHOUT_JET_FIXTURES()                                          \
+    if (!QFile::exists(::morvane::test::JetFixtureDir() + "/testV1997.mdb")) \
     GTEST_SKIP() << "Jet fixtures not found in " << qPrintable(::morvane::test::JetFixtureDir())
 
 inline QString JetFixture(const QString& name) {
