@@ -91,12 +91,31 @@ MdbTableDef* JetFile::ReadTable(quint32 page, const QString& name) {
         RaiseCorrupt(QStringLiteral("the columns of table '%1' are damaged").arg(name));
     }
     try {
+        CheckUsageMap(table);
         CheckColumns(table);
     } catch (...) {
         mdb_free_tabledef(table);
         throw;
     }
     return table;
+}
+
+// libmdb walks the usage map to find the table's data pages without checking it: a map of
+// type 0 is a start page (bytes 1-4) and a bitmap; a map of type 1 lists the pages that
+// hold the bitmaps (4 bytes each), and libmdb ends the program when one cannot be read.
+// Other types make libmdb scan every page, which is safe.
+void JetFile::CheckUsageMap(MdbTableDef* table) {
+    const QString what =
+        QStringLiteral("the page map of table '%1' is damaged").arg(QString::fromUtf8(table->name));
+    if (!table->usage_map || table->map_sz < 1) RaiseCorrupt(what);
+    const unsigned char type = table->usage_map[0];
+    if (type == 0 && table->map_sz < 5) RaiseCorrupt(what);
+    if (type != 1) return;
+    if (table->map_sz < 5) RaiseCorrupt(what);
+    for (size_t offset = 1; offset + 4 <= table->map_sz; offset += 4) {
+        const quint32 page = Read32(table->usage_map + offset);
+        if (page != 0 && !ValidPage(page)) RaiseCorrupt(what);
+    }
 }
 
 // The column entries libmdb uses to take rows apart: each must place its value inside a

@@ -79,6 +79,7 @@ class JetFile {
   private:
     JetFile(QString path, JetHeader header, quint32 pageCount, MdbHandle* handle);
 
+    void CheckUsageMap(MdbTableDef* table);
     void CheckColumns(MdbTableDef* table);
 
     QString path_;
