@@ -1,5 +1,6 @@
 #include "export/data/jet/JetQuerySql.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 namespace morvane {
@@ -200,7 +201,51 @@ QString JetQuerySql::SimpleSelectProblem() const {
     if (!Rows(kOrderBy).empty()) return QStringLiteral("a query that sorts records");
     if (Options() & (kDistinct | kDistinctRow | kTop))
         return QStringLiteral("DISTINCT, DISTINCTROW or TOP");
+    static const QRegularExpression plainColumn(
+        QStringLiteral("^(?:\\[?[^\\].]+\\]?\\.)?\\[?[A-Za-z0-9_ ]+\\]?$"));
+    for (const JetQueryRow* row : Rows(kColumn))
+        if (!row->Name1.isEmpty() || !plainColumn.match(row->Expression).hasMatch())
+            return QStringLiteral("a computed or renamed column");
+    static const QRegularExpression either(QStringLiteral("\\bOR\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    for (const QString& condition : Expressions(kWhere))
+        if (either.match(condition).hasMatch()) return QStringLiteral("a condition with OR");
     return QString();
+}
+
+QString JetQuerySql::MdbSql() const {
+    const JetQueryRow* table = Rows(kTable).front();
+    // Drops "Table." / "[Table]." qualifiers and parentheses, and turns "text" into
+    // 'text', outside string literals.
+    const auto dialect = [&](const QString& text) {
+        QString out;
+        QChar quote;
+        for (int index = 0; index < text.size(); ++index) {
+            const QChar c = text.at(index);
+            if (!quote.isNull()) {
+                out += c == QLatin1Char('"') && quote == QLatin1Char('"') ? QLatin1Char('\'') : c;
+                if (c == quote) quote = QChar();
+            } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                quote = c;
+                out += QLatin1Char('\'');
+            } else if (c != QLatin1Char('(') && c != QLatin1Char(')')) {
+                out += c;
+            }
+        }
+        const QString key = table->Name2.isEmpty() ? table->Name1 : table->Name2;
+        out.remove(QLatin1Char('[') + key + QStringLiteral("]."), Qt::CaseInsensitive);
+        out.remove(key + QLatin1Char('.'), Qt::CaseInsensitive);
+        return out;
+    };
+    QStringList columns;
+    for (const JetQueryRow* row : Rows(kColumn)) columns << dialect(row->Expression);
+    if ((Options() & kAllFields) || columns.isEmpty()) columns = QStringList{QStringLiteral("*")};
+    QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                  QStringLiteral(" FROM [") + table->Name1 + QLatin1Char(']');
+    const QStringList where = Expressions(kWhere);
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + dialect(where.join(QStringLiteral(" AND ")));
+    return sql;
 }
 
 QString JetQuerySql::Sql() const {

@@ -41,9 +41,14 @@ class JetQuerySql {
     //! The text of a select query without its PARAMETERS clause (what an SQL engine runs).
     QString SelectSql() const;
 
-    //! For a select query: why it is more than one table read with a condition (joins,
-    //! grouping, ordering, DISTINCT, TOP, parameters), empty when it is not.
+    //! For a select query: why it is more than one table read with a condition libmdb's
+    //! SQL engine understands (joins, grouping, ordering, DISTINCT, TOP, parameters,
+    //! computed columns, OR), empty when it is not.
     QString SimpleSelectProblem() const;
+    //! The select in the dialect of libmdb's SQL engine: bare or bracketed names, no
+    //! table qualifiers, no parentheses, strings in single quotes.
+    //! REQUIRES: SimpleSelectProblem() is empty.
+    QString MdbSql() const;
 
   private:
     std::vector<const JetQueryRow*> Rows(int attribute) const;

@@ -15,13 +15,11 @@ bool ReturnsRecordsFor(short type) {
     return type == 0 || type == 16 || type == 112 || type == 128;
 }
 
-// Releases libmdb's SQL state without closing the file it borrowed.
+// Releases libmdb's SQL state (mdb_sql_exit frees the object too) without closing the
+// file it borrowed.
 void FreeSql(MdbSQL* sql) {
     sql->mdb = nullptr;
     mdb_sql_exit(sql);
-    g_ptr_array_free(sql->columns, TRUE);
-    g_ptr_array_free(sql->tables, TRUE);
-    g_free(sql);
 }
 
 }  // namespace
@@ -62,7 +60,7 @@ std::unique_ptr<Recordset> JetStoredQuery::doOpenRecordset(Database& database, i
     if (!problem.isEmpty()) RaiseCannotRun(problem);
     MdbSQL* sql = mdb_sql_init();
     sql->mdb = file_->Handle();
-    const QByteArray text = definition_.SelectSql().toUtf8();
+    const QByteArray text = definition_.MdbSql().toUtf8();
     if (!mdb_sql_run_query(sql, text.constData()) || !sql->cur_table ||
         sql->cur_table->num_cols == 0) {
         const QString message = QString::fromUtf8(sql->error_msg);

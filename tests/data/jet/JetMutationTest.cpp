@@ -76,8 +76,10 @@ TEST_F(JetMutationTest, MutatedFixturesNeverCrash) {
                 QString recipe;
                 for (int offset = 0; offset < bytes.size(); ++offset)
                     if (bytes[offset] != original[offset])
-                        recipe += QString("{%1, 0x%2}, ").arg(offset).arg(
-                            static_cast<unsigned char>(bytes[offset]), 2, 16, QChar('0'));
+                        recipe +=
+                            QString("{%1, 0x%2}, ")
+                                .arg(offset)
+                                .arg(static_cast<unsigned char>(bytes[offset]), 2, 16, QChar('0'));
                 fprintf(stderr, "mutation %s round %d: %s\n", fixture, round, qPrintable(recipe));
             }
             SCOPED_TRACE(QString("%1 round %2").arg(fixture).arg(round).toStdString());
