@@ -74,7 +74,9 @@ TEST(JetQuerySqlTest, RebuildsTheTextOfEachKind) {
         const JetQuerySql query(c.Rows);
         EXPECT_EQ(query.Type(-1), c.Type);
         EXPECT_EQ(query.Sql(), QString(c.Sql));
-        if (c.Type == 0) EXPECT_EQ(query.SimpleSelectProblem().isEmpty(), c.Simple) << c.Sql;
+        if (c.Type == 0) {
+            EXPECT_EQ(query.SimpleSelectProblem().isEmpty(), c.Simple) << c.Sql;
+        }
     }
 }
 
