@@ -38,21 +38,31 @@ std::unique_ptr<JetCursor> JetDatabase::OpenCursor(const JetObject& object) {
     return cursor;
 }
 
+void JetDatabase::AddFields(const JetObject& object, TableDef& table) {
+    const std::unique_ptr<JetCursor> cursor = OpenCursor(object);
+    const int version = file_->Header().Version();
+    for (int column = 0; column < cursor->ColumnCount(); ++column) {
+        const MdbColumn& definition = cursor->Column(column);
+        auto field = std::make_shared<Field>(QString::fromUtf8(definition.name),
+                                             JetValue::EngineType(definition.col_type),
+                                             JetValue::EngineSize(definition, version));
+        field->SetRequired(cursor->Required(column));
+        table.Fields().Append(field);
+    }
+}
+
 std::vector<std::shared_ptr<TableDef>> JetDatabase::doListTables() {
     std::vector<std::shared_ptr<TableDef>> tables;
     for (const JetObject& object : objects_) {
         if (object.Type == JetCatalog::Query) continue;
         auto table = std::make_shared<TableDef>(object.Name, object.Attributes());
         if (object.Type == JetCatalog::Table) {
-            const std::unique_ptr<JetCursor> cursor = OpenCursor(object);
-            const int version = file_->Header().Version();
-            for (int column = 0; column < cursor->ColumnCount(); ++column) {
-                const MdbColumn& definition = cursor->Column(column);
-                auto field = std::make_shared<Field>(QString::fromUtf8(definition.name),
-                                                     JetValue::EngineType(definition.col_type),
-                                                     JetValue::EngineSize(definition, version));
-                field->SetRequired(cursor->Required(column));
-                table->Fields().Append(field);
+            try {
+                AddFields(object, *table);
+            } catch (const EngineError&) {
+                // A damaged definition leaves the table listed without fields, so that the
+                // other tables stay usable; opening it reports the damage (3049).
+                DbErrors().Clear();
             }
         }
         table->MarkStored();

@@ -32,6 +32,8 @@ class JetDatabase : public Database {
                 std::vector<JetObject> objects);
     //! The object named `name` (any case) of the given types, null when none.
     const JetObject* Find(const QString& name, std::initializer_list<int> types) const;
+    //! Adds the fields of the table `object` to `table`. Raises 3049 when it is damaged.
+    void AddFields(const JetObject& object, TableDef& table);
     //! A cursor over the table `object`, its column properties loaded.
     std::unique_ptr<JetCursor> OpenCursor(const JetObject& object);
 

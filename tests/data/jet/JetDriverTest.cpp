@@ -221,6 +221,19 @@ TEST_F(JetDriverTest, BadFilesGiveClearErrorsNamingThem) {
     EXPECT_EQ(ErrorNumberOf([&] { OpenJet(dir_.filePath("missing.mdb")); }), ErrFileNotFoundEngine);
 }
 
+TEST_F(JetDriverTest, ADamagedTableLeavesTheOthersReadable) {
+    QByteArray bytes = ReadAll(JetFixture("testV1997.mdb"));
+    bytes[29 * 2048] = 0x01;  // Table1's definition page (Id 29) no longer is one
+    const QString path = WriteFile(dir_, "table1-damaged.mdb", bytes);
+    auto db = OpenJet(path);
+    ASSERT_GE(db->TableDefs().IndexOf("Table1"), 0);
+    EXPECT_EQ(db->TableDefs().Item("Table1").Fields().Count(), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { db->OpenRecordset("Table1", dbOpenTable); }), ErrCorruptDatabase);
+    EXPECT_TRUE(DbErrors().Item(0).Description.contains("Table1"));
+    auto rs = db->OpenRecordset("Table4", dbOpenTable);
+    EXPECT_EQ(rs->Fields().Count(), 2);
+}
+
 TEST_F(JetDriverTest, NativeFilesKeepTheNativeDriver) {
     auto native = DBEngine::Instance().CreateDatabase(dir_.filePath("native.db"), kLocale, 32);
     native->Close();
