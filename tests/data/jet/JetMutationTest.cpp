@@ -1,11 +1,17 @@
 // Seeded random mutations of the Jet fixtures, opened and read in full: every table's
 // rows, every query's definition. A damaged file may fail with an engine error; it must
-// never crash, hang or be written. Build with -DCMAKE_CXX_FLAGS=-fsanitize=address (see
-// docs in the issue note) to run these under AddressSanitizer; MORVANE_JET_MUTATION_ROUNDS
-// sets the rounds per fixture (default 25).
+// never crash, hang or be written. Under AddressSanitizer:
 //
-// Findings are kept as recipes (offset and byte lists applied to a fixture at run time,
-// since the fixtures may not be copied) in kRegressions, named after what they found.
+//   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+//       -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
+//       -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address
+//   cmake --build build-asan --target jet_mutation_tests
+//   MORVANE_JET_MUTATION_ROUNDS=1500 build-asan/bin/jet_mutation_tests
+//
+// MORVANE_JET_MUTATION_ROUNDS sets the rounds per fixture (default 25, for the suite);
+// MORVANE_JET_MUTATION_VERBOSE=1 prints each round's recipe. Findings are kept as recipes
+// (offset and byte lists applied to a fixture at run time, since the fixtures may not be
+// copied) in kRegressions, named after what they found.
 #include "export/data/QueryDef.h"
 #include "tests/data/jet/JetTestSupport.h"
 
