@@ -2,9 +2,9 @@
 // rows, every query's definition. A damaged file may fail with an engine error; it must
 // never crash, hang or be written. Under AddressSanitizer:
 //
-//   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
-//       -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" \
-//       -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address
+//   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug
+//         -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer"
+//         -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address        (one command)
 //   cmake --build build-asan --target jet_mutation_tests
 //   MORVANE_JET_MUTATION_ROUNDS=1500 build-asan/bin/jet_mutation_tests
 //
