@@ -5,15 +5,21 @@
 #ifdef MORVANE_WITH_ODBC
 #include "export/data/odbc/OdbcDriver.h"
 #endif
+#ifdef MORVANE_WITH_JET
+#include "export/data/jet/JetDriver.h"
+#endif
 
 namespace morvane {
 
 void RegisterBuiltInDrivers(DriverRegistry& registry) {
     auto native = std::make_shared<SqliteDriver>();
     registry.Register({QString()}, native);
-    // The empty type specifier also names other file families (Jet files): a file that
-    // starts with the SQLite header is always the native format.
+    // The empty type specifier also names Jet files: a file that starts with the SQLite
+    // header is the native format, one with the Jet signature a Jet database.
     registry.RegisterByContent(QString(), native);
+#ifdef MORVANE_WITH_JET
+    registry.RegisterByContent(QString(), std::make_shared<JetDriver>());
+#endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
 #endif

@@ -24,6 +24,7 @@ const QHash<int, QString>& TextTable() {
         {ErrResourceExceeded, QStringLiteral("System resource exceeded.")},
         {ErrDiskIO, QStringLiteral("Disk or network error (%1).")},
         {ErrFileInUse, QStringLiteral("Could not use '%1'; file already in use.")},
+        {ErrCorruptDatabase, QStringLiteral("The database '%1' is damaged (%2); it cannot be read.")},
         {ErrCannotOpenFile,
          QStringLiteral("Cannot open the file '%1'. It is not accessible: you may need "
                         "permission to use it, or it is not a file.")},
@@ -46,6 +47,7 @@ const QHash<int, QString>& TextTable() {
         {ErrDatabaseExists, QStringLiteral("Database '%1' already exists.")},
         {ErrLocked, QStringLiteral("Could not update; currently locked.")},
         {ErrInvalidOperation, QStringLiteral("Invalid operation.")},
+        {ErrNotSupported, QStringLiteral("Operation is not supported for this type of object: %1")},
         {ErrInvalidFieldType, QStringLiteral("Invalid field data type for field '%1'.")},
         {ErrTableWithoutFields,
          QStringLiteral("You must define at least one field for the table '%1'.")},

@@ -59,6 +59,8 @@ enum EngineErrorNumber {
     ErrUnrecognizedFormat = 3343,
     ErrObjectInvalid = 3420,
     ErrConversion = 3421,
+    ErrCorruptDatabase = 3049,
+    ErrNotSupported = 3251,
 };
 
 //! The engine's text of error `number`, with "%1"/"%2" where Of() puts its arguments;
