@@ -368,11 +368,8 @@ void ExportRun::ExportField(int position) {
         if (!field) field = &Source().Fields().Item(plan.name);
         fieldType_ = field->Type();
     });
-    Guarded([&] {
-        if (plan.ordinal > ExportSetting::SizeCount - 1)
-            throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
-        width = setting.Size[static_cast<size_t>(plan.ordinal)];
-    });
+    // A field past the width table is written with the size the engine reports.
+    Guarded([&] { width = setting.WidthFor(plan.ordinal, field ? field->Size() : 0); });
     if (kind == kHtmlTags) record_ += html::OpenTag(plan.name);
 
     switch (field ? ValueClassOf(fieldType_) : ValueClass::NoValue) {
@@ -442,11 +439,8 @@ void ExportRun::ExportTableField(int position) {
         if (!field) field = &Source().Fields().Item(plan.name);
         fieldType_ = field->Type();
     });
-    Guarded([&] {
-        if (plan.ordinal > ExportSetting::SizeCount - 1)
-            throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
-        width = setting.Size[static_cast<size_t>(plan.ordinal)];
-    });
+    // A field past the width table is written with the size the engine reports.
+    Guarded([&] { width = setting.WidthFor(plan.ordinal, field ? field->Size() : 0); });
     FieldDelivery delivery;
     delivery.position = position;
     delivery.name = plan.name;

@@ -48,9 +48,7 @@ std::unique_ptr<FastRecordFormat> FastRecordFormat::For(const ExportSetting& set
         if (column.ordinal < 0) return nullptr;  // reported on every record by the routine
         column.type = fields.Item(column.ordinal).Type();
         column.valueClass = ValueClassOf(column.type);
-        const int widthIndex = FieldIndex(fields, name);
-        if (widthIndex > ExportSetting::SizeCount - 1) return nullptr;
-        column.width = setting.Size[static_cast<size_t>(widthIndex)];
+        column.width = setting.WidthFor(FieldIndex(fields, name), fields.Item(column.ordinal).Size());
         column.name = name;
         if (setting.TypeFormat == kFixed && column.width < 0 &&
             column.valueClass != ValueClass::NoValue)

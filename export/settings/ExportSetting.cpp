@@ -1,5 +1,7 @@
 #include "export/settings/ExportSetting.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 const QString SeparatorChars = QStringLiteral(",; \t");
@@ -18,6 +20,11 @@ void ExportSetting::SetSeparator(int value) {
 void ExportSetting::SetDelimiter(int value) {
     Delimiter = value;
     DelimiterChar = LookupChar(DelimiterChars, value);
+}
+
+short ExportSetting::WidthFor(int ordinal, int engineSize) const {
+    if (ordinal >= 0 && ordinal < SizeCount) return Size[static_cast<size_t>(ordinal)];
+    return static_cast<short>(std::clamp(engineSize, 0, 32767));
 }
 
 void ExportSetting::RecomputeUseDelimiter() { UseDelimiter = TypeFormat == 0 && Delimiter != 2; }

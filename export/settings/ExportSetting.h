@@ -48,6 +48,11 @@ struct ExportSetting {
     short nbFields = 0;
     std::array<short, SizeCount> Size{};
 
+    //! The width of the field at source ordinal `ordinal`: its entry of the width table,
+    //! or for an ordinal past the table (a source of more than SizeCount fields) the size
+    //! the engine reports, `engineSize`, held to 0..32767.
+    short WidthFor(int ordinal, int engineSize) const;
+
     //! Sets Separator and the character it selects.
     void SetSeparator(int value);
     //! Sets Delimiter and the character it selects (a position past the lookup: a space).

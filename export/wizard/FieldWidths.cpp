@@ -37,8 +37,7 @@ bool FieldWidths::HasOwnWidth(const QString& field) const {
 
 QString FieldWidths::Text(const QString& field) const {
     if (!source_) return QString();
-    if (!HasOwnWidth(field)) return QString::number(EngineSize(field));
-    return QString::number(setting_.Size[static_cast<size_t>(Ordinal(field))]);
+    return QString::number(setting_.WidthFor(Ordinal(field), EngineSize(field)));
 }
 
 QString FieldWidths::Store(const QString& field, const QString& text) {

@@ -85,8 +85,8 @@ QString PreviewBuilder::ValueOf(const QString& name, short& type) const {
 short PreviewBuilder::WidthOf(const QString& name) const {
     short width = 0;
     Skipping([&] {
-        const int ordinal = FieldIndex(source_->Fields(), name);
-        if (ordinal < ExportSetting::SizeCount) width = setting_.Size[static_cast<size_t>(ordinal)];
+        width = setting_.WidthFor(FieldIndex(source_->Fields(), name),
+                                  source_->Fields().Item(name).Size());
     });
     return width;
 }

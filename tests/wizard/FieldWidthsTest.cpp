@@ -51,6 +51,23 @@ TEST_F(FieldWidthsTest, FieldsPastTheTableUseTheEngineSize) {
     EXPECT_EQ(widths.Text("F350"), QString::number(5 + 350 % 7));
 }
 
+TEST_F(FieldWidthsTest, RunAndPreviewWriteFieldsPastTheTableAtTheEngineSize) {
+    std::vector<FieldSpec> fields;
+    Row row;
+    for (int field_idx = 0; field_idx < 400; ++field_idx) {
+        fields.push_back({QStringLiteral("F%1").arg(field_idx), dbText, 6});
+        row.push_back(QStringLiteral("v%1").arg(field_idx));
+    }
+    CreateSource(fields, {row});
+    OpenSource();
+    session_->Setting().TypeFormat = TypeConnect::Fixed;
+    session_->Setting().Size[0] = 3;
+    session_->Lists().Selected().Assign({"F0", "F350", "F1"});
+    EXPECT_EQ(session_->FilePreview(), "v0 v350  v1    ");
+    EXPECT_EQ(Export(), "v0 v350  v1    \r\n");
+    EXPECT_TRUE(Boxes().size() == 1 && Boxes()[0].title == "Information");  // the summary only
+}
+
 TEST(AdvancedOptionsTest, ReadingTheBoxesBack) {
     ExportSetting setting;
     setting.TypeFormat = 3;
