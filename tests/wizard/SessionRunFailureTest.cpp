@@ -326,7 +326,9 @@ TEST_F(SessionRunFailureTest, FieldThatCannotBeReadOffersToContinueByLine) {
     EXPECT_FALSE(session_->LastRunCompleted());
 }
 
-TEST_F(SessionRunFailureTest, FieldBeyondTheWidthTableHasNoWidth) {
+TEST_F(SessionRunFailureTest, FieldBeyondTheWidthTableTakesTheEngineSize) {
+    // A field past the width table has no width of its own: it is written at the size the
+    // engine reports instead of failing on every record.
     std::vector<FieldSpec> fields;
     for (int ordinal = 0; ordinal < 302; ++ordinal)
         fields.push_back({QStringLiteral("F%1").arg(ordinal), dbText, 5});
@@ -334,14 +336,13 @@ TEST_F(SessionRunFailureTest, FieldBeyondTheWidthTableHasNoWidth) {
     CreateSource(fields, {row});
     OpenSource();
     session_->Lists().Selected().Assign(QStringList{"F0", "F301"});
-    prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
     EXPECT_EQ(Export(), "\"v\",\"v\"\r\n");
+    session_->Setting().TypeFormat = 1;
+    session_->Setting().Size[0] = 2;
+    EXPECT_EQ(Export(PathOf("fixed.txt")), "v v    \r\n");
     const auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text,
-              "Error in assigning a value to  a field at line 1\r\n\r\n"
-              "Cannot assign value '' to field F301 of type Text\r\n"
-              "Continue the export ?");
+    EXPECT_EQ(boxes[0].text, SummaryText(1));
     EXPECT_EQ(boxes[1].text, SummaryText(1));
 }
 
