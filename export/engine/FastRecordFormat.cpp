@@ -48,7 +48,8 @@ std::unique_ptr<FastRecordFormat> FastRecordFormat::For(const ExportSetting& set
         if (column.ordinal < 0) return nullptr;  // reported on every record by the routine
         column.type = fields.Item(column.ordinal).Type();
         column.valueClass = ValueClassOf(column.type);
-        column.width = setting.WidthFor(FieldIndex(fields, name), fields.Item(column.ordinal).Size());
+        column.width =
+            setting.WidthFor(FieldIndex(fields, name), fields.Item(column.ordinal).Size());
         column.name = name;
         if (setting.TypeFormat == kFixed && column.width < 0 &&
             column.valueClass != ValueClass::NoValue)

@@ -27,7 +27,9 @@ short ExportSetting::WidthFor(int ordinal, int engineSize) const {
     return static_cast<short>(std::clamp(engineSize, 0, 32767));
 }
 
-void ExportSetting::RecomputeUseDelimiter() { UseDelimiter = TypeFormat == 0 && Delimiter != 2; }
+void ExportSetting::RecomputeUseDelimiter() {
+    UseDelimiter = TypeFormat == 0 && Delimiter != 2;
+}
 
 QString ExportSetting::RecordSeparator() const {
     switch (RecFieldSeparator) {

@@ -188,6 +188,33 @@ TEST_F(RecordsetTest, ReReadsKeepTheTableOrderWhateverThePlan) {
     }
 }
 
+// Jumps deep into a table start from the last place jumped to (the preview jumps to the same
+// record on every refresh), and find the right record again after the table changed, on a
+// table whose rowids have gaps.
+TEST_F(RecordsetTest, RepeatedJumpsFindTheSameRecordsAsAFreshRead) {
+    auto db = NumbersDatabase(200);
+    db->Execute("DELETE FROM N WHERE n % 7 = 0");  // gaps in the rowids
+    auto rs = db->OpenRecordset("N");
+    const auto jump = [&](qint64 to) {
+        rs->MoveFirst();
+        if (to > 0) rs->Move(to);
+        return Current(*rs).toInt();
+    };
+    const auto expected = [](qint64 position) {  // the position-th number not divisible by 7
+        int n = 0;
+        for (qint64 seen = -1; seen < position;)
+            if (++n % 7 != 0) ++seen;
+        return n;
+    };
+    for (const qint64 to : {150, 150, 160, 120, 150, 0, 170})
+        EXPECT_EQ(jump(to), expected(to)) << "to " << to;
+    db->Execute("DELETE FROM N WHERE n < 10");  // the positions shift under the anchor
+    EXPECT_EQ(jump(150), expected(150 + 8));
+    db->Execute("INSERT INTO N (rowid, n) VALUES (-5, -5)");  // a row before all others
+    EXPECT_EQ(jump(0), -5);
+    EXPECT_EQ(jump(151), expected(150 + 8));
+}
+
 // The count MoveLast and RecordCount report follows the table when it shrinks or grows.
 TEST_F(RecordsetTest, CountFollowsTheTableAfterItWasTaken) {
     auto db = NumbersDatabase(10);

@@ -69,6 +69,7 @@ void SqliteRecordset::DefineOrder(const QStringList& names,
         if (status != SQLITE_OK) break;
         order_ = QStringLiteral(" ORDER BY ") + QLatin1String(alias);
         reverseOrder_ = order_ + QStringLiteral(" DESC");
+        rowidAlias_ = QLatin1String(alias);
         return;
     }
     std::sort(key.begin(), key.end());
@@ -102,12 +103,34 @@ bool SqliteRecordset::doSeek(qint64 index) {
         Park();  // this cursor cannot step on; the next move re-reads forwards
         return true;
     }
-    QString sql = "SELECT *" + from_ + order_;
-    if (index > 0) sql += " LIMIT -1 OFFSET " + QString::number(index);
+    // In rowid order the cursor also reads the rowid, after the fields, to anchor jumps.
+    QString sql = QStringLiteral("SELECT *");
+    qint64 skip = index;
+    if (!rowidAlias_.isEmpty()) {
+        sql += QStringLiteral(", ") + rowidAlias_ + from_;
+        if (anchor_.index >= 0 && anchor_.index <= index &&
+            anchor_.stamp == database_.ChangeStamp()) {
+            sql += QStringLiteral(" WHERE ") + rowidAlias_ + QStringLiteral(" >= ") +
+                   QString::number(anchor_.rowid);
+            skip = index - anchor_.index;
+        }
+        sql += order_;
+    } else {
+        sql += from_ + order_;
+    }
+    if (skip > 0) sql += " LIMIT -1 OFFSET " + QString::number(skip);
     cursor_ = SqliteStatement(database_.Connection(), sql, database_.Path());
     parked_ = false;
     index_ = index;
-    return StepCursor() && LoadRow();
+    if (!StepCursor() || !LoadRow()) return false;
+    if (index > 0 && !rowidAlias_.isEmpty()) Anchor(index);
+    return true;
+}
+
+void SqliteRecordset::Anchor(qint64 index) {
+    sqlite3_stmt* row = cursor_.Handle();
+    const int rowidColumn = sqlite3_column_count(row) - 1;
+    anchor_ = RowidAnchor{index, sqlite3_column_int64(row, rowidColumn), database_.ChangeStamp()};
 }
 
 qint64 SqliteRecordset::doCount() {

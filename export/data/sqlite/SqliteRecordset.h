@@ -36,11 +36,25 @@ class SqliteRecordset : public SqliteCursorRecordset {
     void DefineFields(bool isTable);
     void DefineOrder(const QStringList& names, std::vector<std::pair<int, QString>> key);
     void Release();
+    //! Remembers where record `index` stands in rowid order, from the cursor's extra
+    //! rowid column, so that a later jump to it (or past it) starts there.
+    void Anchor(qint64 index);
+
+    //! A record's place in rowid order: a jump to record `index` or beyond starts at
+    //! `rowid` instead of stepping over every record before it, while the database is
+    //! unchanged (`stamp`). The wizard's preview jumps to the same start on every refresh.
+    struct RowidAnchor {
+        qint64 index = -1;
+        qint64 rowid = 0;
+        qint64 stamp = -1;
+    };
 
     QString source_;
-    QString from_;              //!< "FROM "source""
-    QString order_;             //!< " ORDER BY ..." of a table; empty for a view
-    QString reverseOrder_;      //!< the same order backwards
+    QString from_;          //!< "FROM "source""
+    QString order_;         //!< " ORDER BY ..." of a table; empty for a view
+    QString reverseOrder_;  //!< the same order backwards
+    QString rowidAlias_;    //!< the rowid's name when the order is rowid order
+    RowidAnchor anchor_;
     qint64 countedRows_ = -1;   //!< the last count taken
     qint64 countedStamp_ = -1;  //!< the database's change stamp when it was taken
     SqliteStatement count_;
