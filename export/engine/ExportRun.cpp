@@ -355,21 +355,26 @@ void ExportRun::ExportRecordFast(FastRecordFormat& fast) {
     ctx_.errorStep = 10;
 }
 
-void ExportRun::ExportField(int position) {
-    const ExportSetting& setting = ctx_.setting;
-    const FieldPlan& plan = plans_[static_cast<size_t>(position)];
-    const int kind = setting.TypeFormat;
+const Field* ExportRun::BeginField(const FieldPlan& plan, short& width) {
     fieldName_ = plan.name;
     fieldType_ = 0;
     value_.resize(0);
-    short width = 0;
     const Field* field = plan.field;
     Guarded([&] {
         if (!field) field = &Source().Fields().Item(plan.name);
         fieldType_ = field->Type();
     });
     // A field past the width table is written with the size the engine reports.
-    Guarded([&] { width = setting.WidthFor(plan.ordinal, field ? field->Size() : 0); });
+    Guarded([&] { width = ctx_.setting.WidthFor(plan.ordinal, field ? field->Size() : 0); });
+    return field;
+}
+
+void ExportRun::ExportField(int position) {
+    const ExportSetting& setting = ctx_.setting;
+    const FieldPlan& plan = plans_[static_cast<size_t>(position)];
+    const int kind = setting.TypeFormat;
+    short width = 0;
+    const Field* field = BeginField(plan, width);
     if (kind == kHtmlTags) record_ += html::OpenTag(plan.name);
 
     switch (field ? ValueClassOf(fieldType_) : ValueClass::NoValue) {
@@ -430,17 +435,8 @@ void ExportRun::ExportField(int position) {
 void ExportRun::ExportTableField(int position) {
     const ExportSetting& setting = ctx_.setting;
     const FieldPlan& plan = plans_[static_cast<size_t>(position)];
-    fieldName_ = plan.name;
-    fieldType_ = 0;
-    value_.resize(0);
     short width = 0;
-    const Field* field = plan.field;
-    Guarded([&] {
-        if (!field) field = &Source().Fields().Item(plan.name);
-        fieldType_ = field->Type();
-    });
-    // A field past the width table is written with the size the engine reports.
-    Guarded([&] { width = setting.WidthFor(plan.ordinal, field ? field->Size() : 0); });
+    const Field* field = BeginField(plan, width);
     FieldDelivery delivery;
     delivery.position = position;
     delivery.name = plan.name;

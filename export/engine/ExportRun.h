@@ -89,6 +89,9 @@ class ExportRun {
     void ExportRecord();
     //! Writes the current record through the fast formatter (FastRecordFormat).
     void ExportRecordFast(FastRecordFormat& fast);
+    //! Starts a field's step: its name, type and width for the messages and the value;
+    //! the source field, null when it cannot be found (reported through Guarded).
+    const Field* BeginField(const FieldPlan& plan, short& width);
     void ExportField(int position);
     void FinishTextRecord();
     void ReportProgress(bool force);

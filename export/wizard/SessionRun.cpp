@@ -19,13 +19,13 @@ void ExportSession::StartExport() {
 }
 
 void ExportSession::DoExport(ExportProgress* progress) {
-    RunContext context{*caller_,          prompter_,  source_.Rs(),
-                       source_.Name(),    setting_,   lists_.Selected().Names(),
-                       destination_.File, errorStep_, progress};
-    context.createExportTable = [this] { return CreateExportTable(destination_.File); };
-    context.destDb = &destination_.Db;
-    context.destTableName = &destination_.TableName;
-    context.sourceDb = source_.Db();
+    RunContext context{*caller_,          prompter_,
+                       source_.Rs(),      source_.Name(),
+                       setting_,          lists_.Selected().Names(),
+                       destination_.File, errorStep_,
+                       progress,          [this] { return CreateExportTable(destination_.File); },
+                       &destination_.Db,  &destination_.TableName,
+                       source_.Db()};
     lastRunCompleted_ = ExportRun(context).Run();
     // The run has closed the destination; the session keeps no handle to it.
     destination_.Db.reset();
