@@ -16,6 +16,38 @@
 namespace morvane {
 namespace {
 
+//! Decodes the multi-byte UTF-8 sequence at `at` (its lead byte is 0x80 or above) into
+//! `point` and answers its length in bytes; 0 when it is not well-formed (a bad lead or
+//! continuation byte, a cut sequence, an overlong form, a surrogate, past U+10FFFF).
+inline int DecodeSequence(const unsigned char* at, const unsigned char* end, char32_t& point) {
+    const unsigned char lead = *at;
+    int extra = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        point = lead & 0x1F;
+        extra = 1;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        point = lead & 0x0F;
+        extra = 2;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        point = lead & 0x07;
+        extra = 3;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (end - at <= extra) return 0;
+    for (int next = 1; next <= extra; ++next) {
+        const unsigned char byte = at[next];
+        if ((byte & 0xC0) != 0x80) return 0;
+        point = (point << 6) | (byte & 0x3F);
+    }
+    if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return 0;
+    return extra + 1;
+}
+
 enum Kind { kVariable = 0, kFixed = 1, kHtmlTags = 2, kHtmlPage = 3 };
 
 QByteArray Ansi(const QString& text) {
@@ -331,37 +363,8 @@ bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QBy
             continue;
         }
         char32_t point = 0;
-        int extra = 0;
-        char32_t least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            point = lead & 0x1F;
-            extra = 1;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            point = lead & 0x0F;
-            extra = 2;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            point = lead & 0x07;
-            extra = 3;
-            least = 0x10000;
-        } else {
-            out.truncate(start);
-            return false;
-        }
-        if (end - at <= extra) {
-            out.truncate(start);
-            return false;
-        }
-        for (int next = 1; next <= extra; ++next) {
-            const unsigned char byte = at[next];
-            if ((byte & 0xC0) != 0x80) {
-                out.truncate(start);
-                return false;
-            }
-            point = (point << 6) | (byte & 0x3F);
-        }
-        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        const int length = DecodeSequence(at, end, point);
+        if (length == 0) {
             out.truncate(start);
             return false;
         }
@@ -377,7 +380,7 @@ bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QBy
             put(static_cast<char16_t>(point));
             ++units;
         }
-        at += extra + 1;
+        at += length;
     }
     // A text cut to its width may go on with bytes that are not well-formed: decoding them
     // (as the routine does) gives units behind the cut only, so they change nothing.
@@ -430,37 +433,8 @@ void FastRecordFormat::DecodeUtf8(const char* text, qsizetype size) {
             continue;
         }
         char32_t point = 0;
-        int extra = 0;
-        char32_t least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            point = lead & 0x1F;
-            extra = 1;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            point = lead & 0x0F;
-            extra = 2;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            point = lead & 0x07;
-            extra = 3;
-            least = 0x10000;
-        } else {
-            UnitsOfString(QString::fromUtf8(text, size));
-            return;
-        }
-        if (end - at <= extra) {
-            UnitsOfString(QString::fromUtf8(text, size));
-            return;
-        }
-        for (int next = 1; next <= extra; ++next) {
-            const unsigned char byte = at[next];
-            if ((byte & 0xC0) != 0x80) {
-                UnitsOfString(QString::fromUtf8(text, size));
-                return;
-            }
-            point = (point << 6) | (byte & 0x3F);
-        }
-        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        const int length = DecodeSequence(at, end, point);
+        if (length == 0) {
             UnitsOfString(QString::fromUtf8(text, size));
             return;
         }
@@ -471,7 +445,7 @@ void FastRecordFormat::DecodeUtf8(const char* text, qsizetype size) {
         } else {
             units_ += static_cast<char16_t>(point);
         }
-        at += extra + 1;
+        at += length;
     }
 }
 
