@@ -45,6 +45,16 @@ void Walk(QWidget* wizard, const Path& path, const QString& folder, const QStrin
     }
     kinds->setCurrentIndex(kinds->findData(path.kind));
     Shoot(wizard, base + QStringLiteral("-step1.png"));
+    if (path.kind == 0) {
+        // The advanced dialog of the output step, grabbed while it is open.
+        QTimer::singleShot(0, [&] {
+            QWidget* advanced = QApplication::activeModalWidget();
+            if (!advanced || advanced == wizard) return;
+            Shoot(advanced, folder + QLatin1Char('/') + prefix + QStringLiteral("advanced.png"));
+            advanced->close();
+        });
+        wizard->findChild<QPushButton*>(QStringLiteral("BtnAdvanced"))->click();
+    }
     while (next->isEnabled()) {
         next->click();
         if (steps->currentIndex() == 5) {
