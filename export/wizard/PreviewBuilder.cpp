@@ -1,6 +1,7 @@
 #include "export/wizard/PreviewBuilder.h"
 
 #include "export/common/CodePage.h"
+#include "export/common/IgnoringErrors.h"
 #include "export/common/TextRoutines.h"
 #include "export/common/ValueText.h"
 #include "export/control/ExportCaller.h"
@@ -18,16 +19,6 @@
 
 namespace morvane {
 namespace {
-
-//! Runs one operation of a preview; a failure is skipped, as the preview never reports.
-template <typename Operation>
-void Skipping(Operation&& operation) {
-    try {
-        operation();
-    } catch (...) {
-        // Deliberately ignored: the preview shows what it can.
-    }
-}
 
 //! The text as the OEM conversion writes it, shown decoded from the OEM code page: the
 //! characters the file will hold ("?" for those the page lacks).
@@ -52,7 +43,7 @@ int PreviewBuilder::PreviewRecordCount(qint64 recordCount, const ExportSetting& 
 bool PreviewBuilder::PositionOnFirstRecord() {
     if (!source_) return false;
     bool positioned = false;
-    Skipping([&] {
+    IgnoringErrors([&] {
         source_->MoveFirst();
         if (setting_.StartingLine > 1) source_->Move(setting_.StartingLine - 1);
         positioned = true;
@@ -67,7 +58,7 @@ bool PreviewBuilder::RangeDone(int previewed) const {
 QString PreviewBuilder::ValueOf(const QString& name, short& type) const {
     QString text;
     type = 0;
-    Skipping([&] {
+    IgnoringErrors([&] {
         const Field& field = source_->Fields().Item(name);
         type = field.Type();
         if (ValueClassOf(type) == ValueClass::NoValue) return;
@@ -84,7 +75,7 @@ QString PreviewBuilder::ValueOf(const QString& name, short& type) const {
 
 short PreviewBuilder::WidthOf(const QString& name) const {
     short width = 0;
-    Skipping([&] {
+    IgnoringErrors([&] {
         width = setting_.WidthFor(FieldIndex(source_->Fields(), name),
                                   source_->Fields().Item(name).Size());
     });
@@ -99,10 +90,11 @@ void PreviewBuilder::AppendTextField(QString& line, const QString& name, bool la
     const ValueClass valueClass = ValueClassOf(type);
     if (valueClass != ValueClass::NoValue) {
         const short width = WidthOf(name);
-        Skipping([&] { caller_.RaiseBeforeFieldExport(sourceName_, name, type, width, value); });
+        IgnoringErrors(
+            [&] { caller_.RaiseBeforeFieldExport(sourceName_, name, type, width, value); });
         if (valueClass == ValueClass::Text && setting_.UseDelimiter)
             value = Delimited(value, setting_);
-        if (kind == TypeConnect::Fixed) Skipping([&] { FormatString(value, width); });
+        if (kind == TypeConnect::Fixed) IgnoringErrors([&] { FormatString(value, width); });
         line += value;
     }
     if (kind == TypeConnect::HtmlTags) line += html::CloseTag(name);
@@ -115,7 +107,7 @@ QString PreviewBuilder::TextLine() {
         AppendTextField(line, fields_.at(position), position == fields_.size() - 1);
     if (setting_.Upper) line = UpperCase(line);
     if (setting_.OemConvert) line = AsWrittenInOem(line);
-    Skipping([&] { caller_.RaiseBeforeRecordExport(line); });
+    IgnoringErrors([&] { caller_.RaiseBeforeRecordExport(line); });
     return line.left(MaxLineLength);
 }
 
@@ -127,12 +119,12 @@ QString PreviewBuilder::TextPreview() {
         lines << HeaderLine(fields_, setting_).left(MaxLineLength);
     int previewed = 0;
     bool more = true;
-    Skipping([&] { more = !source_->Eof(); });
+    IgnoringErrors([&] { more = !source_->Eof(); });
     while (more && previewed < MaxRecords) {
         lines << TextLine();
         ++previewed;
         more = false;
-        Skipping([&] {
+        IgnoringErrors([&] {
             source_->MoveNext();
             more = !source_->Eof();
         });
@@ -146,14 +138,14 @@ PreviewTable PreviewBuilder::TablePreview(int rows) {
     table.Header = fields_;
     if (!PositionOnFirstRecord()) return table;
     bool more = true;
-    Skipping([&] { more = !source_->Eof(); });
+    IgnoringErrors([&] { more = !source_->Eof(); });
     while (more && table.Rows.size() < rows) {
         QStringList cells;
         for (const QString& name : fields_) {
             short type = 0;
             QString value = ValueOf(name, type);
             if (ValueClassOf(type) != ValueClass::NoValue)
-                Skipping([&] {
+                IgnoringErrors([&] {
                     caller_.RaiseBeforeFieldExport(sourceName_, name, type, WidthOf(name), value);
                 });
             if (setting_.Upper) value = UpperCase(value);
@@ -162,7 +154,7 @@ PreviewTable PreviewBuilder::TablePreview(int rows) {
         }
         table.Rows.append(cells);
         more = false;
-        Skipping([&] {
+        IgnoringErrors([&] {
             source_->MoveNext();
             more = !source_->Eof();
         });

@@ -1,6 +1,7 @@
 // The export session's default setting and field lookup.
 #include "export/wizard/ExportSession.h"
 
+#include "export/common/IgnoringErrors.h"
 #include "export/common/RuntimeError.h"
 #include "export/control/ExportCaller.h"
 #include "export/data/Recordset.h"
@@ -10,17 +11,6 @@
 
 namespace morvane {
 namespace {
-
-//! Runs one statement of a routine that ignores errors statement by statement: a failing
-//! statement is skipped and the routine goes on with the next one.
-template <typename Statement>
-void IgnoringErrors(Statement&& statement) {
-    try {
-        statement();
-    } catch (const std::exception&) {
-        // Deliberately ignored: see the caller.
-    }
-}
 
 Recordset& Existing(Recordset* recordset) {
     if (!recordset)

@@ -19,6 +19,7 @@
 #include "export/wizard/ExportSession.h"
 
 #include "export/common/CodePage.h"
+#include "export/common/IgnoringErrors.h"
 #include "export/common/IniAccess.h"
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
@@ -41,16 +42,6 @@ constexpr int kTypeODBC = 15;
 //! Mixed with the code of the setting name's first character into the password key.
 //! Part of the file format: never change it.
 constexpr int kScrambleConstant = 0x5A;
-
-//! Runs one statement of a routine that ignores errors statement by statement.
-template <typename Statement>
-void IgnoringErrors(Statement&& statement) {
-    try {
-        statement();
-    } catch (const std::exception&) {
-        // Deliberately ignored: saving and reading skip a failing statement and go on.
-    }
-}
 
 [[noreturn]] void RaiseSubscriptOutOfRange() {
     throw RuntimeError(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range"));
