@@ -369,6 +369,22 @@ const Field* ExportRun::BeginField(const FieldPlan& plan, short& width) {
     return field;
 }
 
+void ExportRun::ReadTextValue(const Field& field, bool& sourceNull) {
+    Guarded([&] {
+        const QVariant& value = field.Value();
+        sourceNull = value.isNull();
+        if (!value.isNull()) value_ = value.toString();
+    });
+    Guarded([&] { ReplaceChar(value_, QStringLiteral("\r"), QStringLiteral(" ")); });
+    Guarded([&] { ReplaceChar(value_, QStringLiteral("\n"), QStringLiteral(" ")); });
+}
+
+void ExportRun::RaiseFieldEvent(const QString& name, short width) {
+    Guarded([&] {
+        ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, name, fieldType_, width, value_);
+    });
+}
+
 void ExportRun::ExportField(int position) {
     const ExportSetting& setting = ctx_.setting;
     const FieldPlan& plan = plans_[static_cast<size_t>(position)];
@@ -376,19 +392,12 @@ void ExportRun::ExportField(int position) {
     short width = 0;
     const Field* field = BeginField(plan, width);
     if (kind == kHtmlTags) record_ += html::OpenTag(plan.name);
+    bool sourceNull = false;  // text output writes a Null as an empty text
 
     switch (field ? ValueClassOf(fieldType_) : ValueClass::NoValue) {
         case ValueClass::Text:
-            Guarded([&] {
-                const QVariant& value = field->Value();
-                if (!value.isNull()) value_ = value.toString();
-            });
-            Guarded([&] { ReplaceChar(value_, QStringLiteral("\r"), QStringLiteral(" ")); });
-            Guarded([&] { ReplaceChar(value_, QStringLiteral("\n"), QStringLiteral(" ")); });
-            Guarded([&] {
-                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
-                                                   value_);
-            });
+            ReadTextValue(*field, sourceNull);
+            RaiseFieldEvent(plan.name, width);
             if ((kind == kVariable || kind == kHtmlTags) && setting.UseDelimiter) {
                 if (!setting.Upper && !setting.OemConvert) {
                     // Nothing more changes the delimited text: append it to the record
@@ -409,10 +418,7 @@ void ExportRun::ExportField(int position) {
         case ValueClass::Scalar:
             Guarded([&] { value_ = ValueText(field->Value(), fieldType_); });
             if (kind == kFixed) Guarded([&] { FormatString(value_, width); });
-            Guarded([&] {
-                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
-                                                   value_);
-            });
+            RaiseFieldEvent(plan.name, width);
             if (kind == kHtmlPage) record_ += html::NumberCellStart;
             record_ += value_;
             break;
@@ -446,17 +452,8 @@ void ExportRun::ExportTableField(int position) {
     QString defaultText;
     switch (delivery.valueClass) {
         case ValueClass::Text:
-            Guarded([&] {
-                const QVariant& value = field->Value();
-                delivery.sourceNull = value.isNull();
-                if (!value.isNull()) value_ = value.toString();
-            });
-            Guarded([&] { ReplaceChar(value_, QStringLiteral("\r"), QStringLiteral(" ")); });
-            Guarded([&] { ReplaceChar(value_, QStringLiteral("\n"), QStringLiteral(" ")); });
-            Guarded([&] {
-                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
-                                                   value_);
-            });
+            ReadTextValue(*field, delivery.sourceNull);
+            RaiseFieldEvent(plan.name, width);
             if (setting.Upper) Guarded([&] { value_ = UpperCase(value_); });
             if (setting.OemConvert) Guarded([&] { value_ = ToOem(value_); });
             break;
@@ -465,10 +462,7 @@ void ExportRun::ExportTableField(int position) {
                 delivery.sourceNull = field->Value().isNull();
                 value_ = defaultText = ValueText(field->Value(), fieldType_);
             });
-            Guarded([&] {
-                ctx_.caller.RaiseBeforeFieldExport(ctx_.sourceName, plan.name, fieldType_, width,
-                                                   value_);
-            });
+            RaiseFieldEvent(plan.name, width);
             // The host left the default text alone: the destination takes the typed value,
             // so numbers and dates never travel as regional text.
             if (value_ == defaultText && !delivery.sourceNull)

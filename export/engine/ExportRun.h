@@ -92,6 +92,11 @@ class ExportRun {
     //! Starts a field's step: its name, type and width for the messages and the value;
     //! the source field, null when it cannot be found (reported through Guarded).
     const Field* BeginField(const FieldPlan& plan, short& width);
+    //! A text-class value into value_ (empty for Null) with CR and LF made spaces, each a
+    //! separate operation of the stage; sourceNull tells whether the source held Null.
+    void ReadTextValue(const Field& field, bool& sourceNull);
+    //! BeforeFieldExport on value_, one operation of the stage.
+    void RaiseFieldEvent(const QString& name, short width);
     void ExportField(int position);
     void FinishTextRecord();
     void ReportProgress(bool force);
