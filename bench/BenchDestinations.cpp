@@ -3,10 +3,10 @@
 #include "bench/BenchTable.h"
 #include "export/common/ConsolePrompter.h"
 #include "export/control/PlainCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/wizard/ExportSession.h"
 
 #include <sys/resource.h>
@@ -51,7 +51,8 @@ RunTiming BenchDestinations::TableExport(const QString& database, int typeFormat
     try {
         session.Source().SetDb(DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;"));
         session.Source().SetName(caller.Properties.TableName);
-        session.Source().SetRs(session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
+        session.Source().SetRs(
+            session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
     } catch (const std::exception& error) {
         timing.problem = QString::fromUtf8(error.what());
         return timing;

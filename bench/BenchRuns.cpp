@@ -3,10 +3,10 @@
 #include "bench/BenchTable.h"
 #include "export/common/ConsolePrompter.h"
 #include "export/control/PlainCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/wizard/ExportSession.h"
 
 #include <sqlite3.h>

@@ -10,7 +10,7 @@
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 #include "tools/common/LocalTimeZone.h"
 
 #include <QCommandLineParser>

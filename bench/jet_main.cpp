@@ -4,9 +4,9 @@
 // releases what it reads keeps it flat).
 //
 //   morvane-bench-jet FILE TABLE [--repeat N]
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <sys/resource.h>
 #include <QCommandLineParser>

@@ -7,9 +7,9 @@
 #include "bench/BenchTable.h"
 #include "export/common/ScriptedPrompter.h"
 #include "export/control/PlainCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/wizard/ExportSession.h"
 #include "tools/common/LocalTimeZone.h"
 

@@ -29,11 +29,13 @@
 // the file still loads.
 #pragma once
 
+#include "propertybag/PropertyBagExport.h"
+
 #include "propertybag/MemoryPropertyBag.h"
 
 namespace morvane {
 
-class FilePropertyBag : public MemoryPropertyBag {
+class MORVANE_PROPERTYBAG_EXPORT FilePropertyBag : public MemoryPropertyBag {
   public:
     explicit FilePropertyBag(QString path, PropertyBagOptions options = {});
 

@@ -12,6 +12,8 @@
 //   MemoryPropertyBag lean({/*omitDefaults=*/true});  // leaves out values equal to default
 #pragma once
 
+#include "propertybag/PropertyBagExport.h"
+
 #include "propertybag/PropertyBag.h"
 
 #include <QHash>
@@ -25,7 +27,7 @@ struct PropertyBagOptions {
     bool omitDefaults = false;
 };
 
-class MemoryPropertyBag : public PropertyBag {
+class MORVANE_PROPERTYBAG_EXPORT MemoryPropertyBag : public PropertyBag {
   public:
     //! One WriteProperty call as it was made.
     struct WriteRecord {

@@ -7,6 +7,8 @@
 // in a small text file of its own. Both ship with the control libraries.
 #pragma once
 
+#include "propertybag/PropertyBagExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -15,8 +17,8 @@
 
 namespace morvane {
 
-class PropertyBag {
-public:
+class MORVANE_PROPERTYBAG_EXPORT PropertyBag {
+  public:
     virtual ~PropertyBag() = default;
 
     //! The value stored under key, or defaultValue when the bag holds no such key.

@@ -34,6 +34,8 @@
 // false; the inner box keeps its own initial settings with an empty text.
 #pragma once
 
+#include "textbox/QuintelExport.h"
+
 #include <QFont>
 #include <QString>
 #include <QWidget>
@@ -45,7 +47,7 @@ namespace morvane {
 
 class QuintelEdit;
 
-class Quintel : public QWidget {
+class QUINTEL_EXPORT Quintel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(enKeyCheck CheckKey READ CheckKey WRITE SetCheckKey)
     Q_PROPERTY(enCaseCheck CheckCase READ CheckCase WRITE SetCheckCase)

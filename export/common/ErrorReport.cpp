@@ -2,7 +2,6 @@
 
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
-#include "export/data/EngineError.h"
 
 #include <new>
 
@@ -13,10 +12,13 @@ namespace {
 const QLatin1String kLineBreak("\r\n");
 
 void AppendErrorDetails(QString& text, const std::exception& current) {
-    if (const auto* engine = dynamic_cast<const EngineError*>(&current)) {
-        for (const EngineErrorInfo& error : engine->Errors())
-            text += error.Description + kLineBreak;
-        return;
+    // An engine error lists every error of its failure, one per line, without numbers.
+    if (const auto* runtime = dynamic_cast<const RuntimeError*>(&current)) {
+        const QStringList listed = runtime->ListedDescriptions();
+        if (!listed.isEmpty()) {
+            for (const QString& description : listed) text += description + kLineBreak;
+            return;
+        }
     }
     const RuntimeError described = DescribeError(current);
     text +=

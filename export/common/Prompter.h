@@ -7,6 +7,8 @@
 // prints to stderr and answers from options).
 #pragma once
 
+#include "export/common/MorvaneExport.h"
+
 #include <QString>
 #include <optional>
 
@@ -31,7 +33,7 @@ enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes
 //! Mouse pointer codes of the busy pointer.
 enum MousePointerCode { PointerDefault = 0, PointerHourglass = 11 };
 
-class Prompter {
+class MORVANE_EXPORT Prompter {
   public:
     virtual ~Prompter() = default;
 

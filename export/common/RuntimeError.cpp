@@ -9,10 +9,19 @@ RuntimeError::RuntimeError(int number, QString description)
     what_ = description_.toUtf8() + " (" + QByteArray::number(number_) + ")";
 }
 
-RuntimeError RuntimeError::Overflow() { return RuntimeError(ErrOverflow, QStringLiteral("Overflow")); }
+RuntimeError::~RuntimeError() = default;
+
+QStringList RuntimeError::ListedDescriptions() const {
+    return {};
+}
+
+RuntimeError RuntimeError::Overflow() {
+    return RuntimeError(ErrOverflow, QStringLiteral("Overflow"));
+}
 
 RuntimeError RuntimeError::InvalidProcedureCall() {
-    return RuntimeError(ErrInvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+    return RuntimeError(ErrInvalidProcedureCall,
+                        QStringLiteral("Invalid procedure call or argument"));
 }
 
 }  // namespace morvane

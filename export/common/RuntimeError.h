@@ -6,8 +6,11 @@
 //   try { ... } catch (const RuntimeError& err) { report(err.Number(), err.Description()); }
 #pragma once
 
+#include "export/common/MorvaneExport.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <exception>
 
 namespace morvane {
@@ -30,13 +33,20 @@ enum RuntimeErrorNumber {
     ErrInvalidPropertyValue = 380,
 };
 
-class RuntimeError : public std::exception {
+class MORVANE_EXPORT RuntimeError : public std::exception {
   public:
     RuntimeError(int number, QString description);
+    ~RuntimeError() override;
+    RuntimeError(const RuntimeError&) = default;
+    RuntimeError& operator=(const RuntimeError&) = default;
 
     int Number() const { return number_; }
     const QString& Description() const { return description_; }
     const char* what() const noexcept override { return what_.constData(); }
+    //! The descriptions of the failures this error stands for, when it carries a list of
+    //! them (an engine error lists its whole Errors collection); empty for a single
+    //! run-time error, which is described by Number and Description alone.
+    virtual QStringList ListedDescriptions() const;
 
     //! Error 6 "Overflow": a value does not fit the type it is stored in.
     static RuntimeError Overflow();

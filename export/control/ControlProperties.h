@@ -12,7 +12,9 @@
 // Booleans as bool; the strings as QString.
 #pragma once
 
-#include "export/control/TypeConnect.h"
+#include "export/common/MorvaneExport.h"
+
+#include "export/engine/TypeConnect.h"
 #include "propertybag/PropertyBag.h"
 
 #include <QString>
@@ -29,10 +31,10 @@ struct PropertyDefinition {
 };
 
 //! The fifteen properties in the order they are read from and written to a property bag.
-const std::vector<PropertyDefinition>& PropertyDefinitions();
+MORVANE_EXPORT const std::vector<PropertyDefinition>& PropertyDefinitions();
 
 //! The definition of a property by its exact name; nullptr when there is none.
-const PropertyDefinition* FindPropertyDefinition(const QString& key);
+MORVANE_EXPORT const PropertyDefinition* FindPropertyDefinition(const QString& key);
 
 struct ControlProperties {
     QString DataBaseName;

@@ -1,6 +1,6 @@
 #include "export/control/PlainCaller.h"
 
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 #include "export/wizard/ExportSession.h"
 
 namespace morvane {

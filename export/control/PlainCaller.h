@@ -15,7 +15,7 @@
 #pragma once
 
 #include "export/control/ControlProperties.h"
-#include "export/control/ExportCaller.h"
+#include "export/engine/ExportCaller.h"
 
 #include <functional>
 

@@ -24,7 +24,8 @@ const QHash<int, QString>& TextTable() {
         {ErrResourceExceeded, QStringLiteral("System resource exceeded.")},
         {ErrDiskIO, QStringLiteral("Disk or network error (%1).")},
         {ErrFileInUse, QStringLiteral("Could not use '%1'; file already in use.")},
-        {ErrCorruptDatabase, QStringLiteral("The database '%1' is damaged (%2); it cannot be read.")},
+        {ErrCorruptDatabase,
+         QStringLiteral("The database '%1' is damaged (%2); it cannot be read.")},
         {ErrCannotOpenFile,
          QStringLiteral("Cannot open the file '%1'. It is not accessible: you may need "
                         "permission to use it, or it is not a file.")},
@@ -68,6 +69,12 @@ const QHash<int, QString>& TextTable() {
 
 QString EngineErrorText(int number) {
     return TextTable().value(number);
+}
+
+QStringList EngineError::ListedDescriptions() const {
+    QStringList descriptions;
+    for (const EngineErrorInfo& error : errors_) descriptions.append(error.Description);
+    return descriptions;
 }
 
 EngineErrors& DbErrors() {

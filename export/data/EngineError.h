@@ -90,7 +90,7 @@ class EngineErrors {
 //! The one Errors collection of the shared engine.
 EngineErrors& DbErrors();
 
-class EngineError : public RuntimeError {
+class MORVANE_EXPORT EngineError : public RuntimeError {
   public:
     //! An error with this one entry in its list (the engine's collection is left alone).
     EngineError(int number, const QString& description);
@@ -109,6 +109,7 @@ class EngineError : public RuntimeError {
 
     //! Every error of this failure, the thrown one first.
     const std::vector<EngineErrorInfo>& Errors() const { return errors_; }
+    QStringList ListedDescriptions() const override;
 
   private:
     std::vector<EngineErrorInfo> errors_;

@@ -1,18 +1,17 @@
 #include "export/engine/ExportRun.h"
 
 #include "export/common/ErrorReport.h"
-#include "export/common/FieldTypeName.h"
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
 #include "export/common/TextRoutines.h"
-#include "export/common/ValueText.h"
-#include "export/control/ExportCaller.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ExportCaller.h"
 #include "export/engine/ExportProgress.h"
 #include "export/engine/FastRecordFormat.h"
 #include "export/engine/FieldIndex.h"
+#include "export/engine/FieldTypeName.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/HtmlTemplate.h"
 #include "export/engine/OdbcStatementDestination.h"
@@ -20,6 +19,7 @@
 #include "export/engine/RecordsetDestination.h"
 #include "export/engine/RunPlan.h"
 #include "export/engine/ValueClass.h"
+#include "export/engine/ValueText.h"
 #include "export/settings/ExportSetting.h"
 
 #include <sys/stat.h>

@@ -3,13 +3,13 @@
 #include "export/common/ErrorReport.h"
 #include "export/common/FileNames.h"
 #include "export/common/Prompter.h"
-#include "export/control/ExportCaller.h"
-#include "export/control/TypeConnect.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
+#include "export/engine/ExportCaller.h"
+#include "export/engine/TypeConnect.h"
 
 #include <QFileInfo>
 

@@ -2,12 +2,12 @@
 
 #include "export/common/CodePage.h"
 #include "export/common/TextRoutines.h"
-#include "export/common/ValueText.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/RecordFormat.h"
+#include "export/engine/ValueText.h"
 
 #include <QDateTime>
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "export/wizard/ExportSession.h"
 
 #include "export/common/Prompter.h"
-#include "export/control/ExportCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
+#include "export/data/dbengine/DBEngine.h"
+#include "export/engine/ExportCaller.h"
 
 namespace morvane {
 

@@ -3,17 +3,17 @@
 #include "export/common/CodePage.h"
 #include "export/common/IgnoringErrors.h"
 #include "export/common/TextRoutines.h"
-#include "export/common/ValueText.h"
-#include "export/control/ExportCaller.h"
-#include "export/control/TypeConnect.h"
 #include "export/data/Field.h"
 #include "export/data/Fields.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ExportCaller.h"
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/RecordFormat.h"
 #include "export/engine/RunPlan.h"
+#include "export/engine/TypeConnect.h"
 #include "export/engine/ValueClass.h"
+#include "export/engine/ValueText.h"
 
 #include <algorithm>
 

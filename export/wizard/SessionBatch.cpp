@@ -7,10 +7,10 @@
 #include "export/common/IniAccess.h"
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
-#include "export/control/ExportCaller.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ExportCaller.h"
 
 namespace morvane {
 

@@ -3,8 +3,8 @@
 
 #include "export/common/IgnoringErrors.h"
 #include "export/common/RuntimeError.h"
-#include "export/control/ExportCaller.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ExportCaller.h"
 #include "export/engine/FieldIndex.h"
 
 #include <limits>

@@ -1,10 +1,10 @@
 // The export session's CreateExportTable: the destination table of a database kind.
 #include "export/wizard/ExportSession.h"
 
-#include "export/control/TypeConnect.h"
 #include "export/data/Database.h"
 #include "export/data/odbc/OdbcLogon.h"
 #include "export/engine/ExportTable.h"
+#include "export/engine/TypeConnect.h"
 
 namespace morvane {
 

@@ -1,8 +1,8 @@
 // The export session's run: under the progress display or directly.
 #include "export/wizard/ExportSession.h"
 
-#include "export/control/ExportCaller.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ExportCaller.h"
 #include "export/engine/ExportProgress.h"
 #include "export/engine/ExportRun.h"
 

@@ -24,9 +24,9 @@
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
 #include "export/common/TextRoutines.h"
-#include "export/control/ExportCaller.h"
 #include "export/data/Recordset.h"
 #include "export/data/odbc/OdbcLogon.h"
+#include "export/engine/ExportCaller.h"
 
 #include <cmath>
 #include <limits>

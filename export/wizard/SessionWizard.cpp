@@ -7,8 +7,6 @@
 #include "export/common/IniAccess.h"
 #include "export/common/Prompter.h"
 #include "export/common/RuntimeError.h"
-#include "export/control/ExportCaller.h"
-#include "export/control/TypeConnect.h"
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
@@ -18,6 +16,8 @@
 #include "export/data/TableDef.h"
 #include "export/data/TableDefs.h"
 #include "export/data/odbc/OdbcLogon.h"
+#include "export/engine/ExportCaller.h"
+#include "export/engine/TypeConnect.h"
 #include "export/wizard/WizardView.h"
 
 namespace morvane {

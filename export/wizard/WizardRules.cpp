@@ -1,7 +1,7 @@
 #include "export/wizard/WizardRules.h"
 
 #include "export/common/FileNames.h"
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 
 namespace morvane {
 

@@ -4,7 +4,7 @@
 // through the session's operations. Tests give the session a view without widgets.
 #pragma once
 
-#include "export/settings/SettingsHost.h"
+#include "export/wizard/SettingsHost.h"
 
 namespace morvane {
 

@@ -1,8 +1,8 @@
 #include "export/common/ErrorReport.h"
 
-#include "export/common/FieldTypeName.h"
 #include "export/common/ScriptedPrompter.h"
 #include "export/data/EngineError.h"
+#include "export/engine/FieldTypeName.h"
 
 #include <gtest/gtest.h>
 #include <new>

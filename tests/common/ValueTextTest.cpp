@@ -1,4 +1,4 @@
-#include "export/common/ValueText.h"
+#include "export/engine/ValueText.h"
 
 #include "export/data/FieldTypes.h"
 

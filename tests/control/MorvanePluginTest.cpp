@@ -20,6 +20,7 @@
 #include <memory>
 
 #ifdef MORVANE_HAVE_DESIGNER_PLUGIN
+#include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #endif
 
@@ -77,7 +78,11 @@ class ModalCloser {
 class MorvanePluginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        loader_.setFileName(QStringLiteral(MORVANE_PLUGIN_DIR "/libMorvane.so"));
+        // The install test points this at the installed plugin.
+        const QString installed = qEnvironmentVariable("MORVANE_CONTROL_PLUGIN");
+        loader_.setFileName(installed.isEmpty()
+                                ? QStringLiteral(MORVANE_PLUGIN_DIR "/morvane/libMorvanePlugin.so")
+                                : installed);
         factory_ = loader_.instance();
         ASSERT_NE(factory_, nullptr) << loader_.errorString().toStdString();
     }
@@ -229,15 +234,24 @@ TEST_F(MorvanePluginTest, EventsConnectedBySignature) {
 }
 
 #ifdef MORVANE_HAVE_DESIGNER_PLUGIN
-TEST(MorvaneDesignerPluginTest, OffersAWorkingControl) {
-    QPluginLoader loader(QStringLiteral(MORVANE_PLUGIN_DIR "/designer/libmorvane_designer.so"));
+// Qt Designer loads the plugin as a widget collection; it offers both controls.
+TEST(MorvaneDesignerPluginTest, CollectionOffersBothControls) {
+    const QString installed = qEnvironmentVariable("MORVANE_DESIGNER_PLUGIN");
+    QPluginLoader loader(installed.isEmpty()
+                             ? QStringLiteral(MORVANE_PLUGIN_DIR "/designer/libmorvane_designer.so")
+                             : installed);
     QObject* instance = loader.instance();
     ASSERT_NE(instance, nullptr) << loader.errorString().toStdString();
-    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(instance);
-    ASSERT_NE(plugin, nullptr);
+    auto* collection = qobject_cast<QDesignerCustomWidgetCollectionInterface*>(instance);
+    ASSERT_NE(collection, nullptr);
+    QMap<QString, QDesignerCustomWidgetInterface*> byName;
+    for (QDesignerCustomWidgetInterface* widget : collection->customWidgets())
+        byName.insert(widget->name(), widget);
+    ASSERT_EQ(byName.keys(), QStringList({"morvane::Morvane", "morvane::Quintel"}));
+
+    QDesignerCustomWidgetInterface* plugin = byName["morvane::Morvane"];
     plugin->initialize(nullptr);
     EXPECT_TRUE(plugin->isInitialized());
-    EXPECT_EQ(plugin->name(), "morvane::Morvane");
     EXPECT_EQ(plugin->includeFile(), "export/control/ui/Morvane.h");
     EXPECT_FALSE(plugin->group().isEmpty());
     EXPECT_FALSE(plugin->isContainer());
@@ -260,6 +274,18 @@ TEST(MorvaneDesignerPluginTest, OffersAWorkingControl) {
     EXPECT_STREQ(property.enumerator().valueToKey(22), "Lotus3");
     widget->resize(1000, 1000);
     EXPECT_LT(widget->width(), 1000);
+
+    QDesignerCustomWidgetInterface* box = byName["morvane::Quintel"];
+    box->initialize(nullptr);
+    EXPECT_EQ(box->includeFile(), "textbox/Quintel.h");
+    EXPECT_EQ(box->group(), plugin->group());
+    EXPECT_TRUE(box->domXml().contains("class=\"morvane::Quintel\""));
+    std::unique_ptr<QWidget> quintel(box->createWidget(nullptr));
+    ASSERT_TRUE(quintel);
+    EXPECT_STREQ(quintel->metaObject()->className(), "morvane::Quintel");
+    ASSERT_TRUE(quintel->setProperty("CheckValidation", "DateValidation") ||
+                quintel->setProperty("CheckValidation", 1));
+    EXPECT_EQ(quintel->property("CheckValidation").toInt(), 1);
 }
 #endif
 

@@ -1,4 +1,4 @@
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 
 #include <gtest/gtest.h>
 #include <QMetaEnum>

@@ -1,7 +1,7 @@
 #include "export/data/ConnectInfo.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/DriverRegistry.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "tests/data/EngineTestSupport.h"
 
 namespace morvane {

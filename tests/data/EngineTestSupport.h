@@ -2,11 +2,11 @@
 // an engine error number.
 #pragma once
 
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>

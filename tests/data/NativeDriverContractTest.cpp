@@ -1,8 +1,8 @@
 // The driver contract for the native format.
 #include "tests/data/DriverContract.h"
 
-#include "export/data/DBEngine.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <QTemporaryDir>
 

@@ -1,8 +1,8 @@
 // The rules of the destination table: database, connect string and file-type text by
 // output kind, the two table-name rules, and the field type conversions.
-#include "export/control/TypeConnect.h"
 #include "export/data/FieldTypes.h"
 #include "export/engine/ExportTable.h"
+#include "export/engine/TypeConnect.h"
 
 #include <gtest/gtest.h>
 

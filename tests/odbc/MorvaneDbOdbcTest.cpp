@@ -2,8 +2,8 @@
 // database name, so a user can see what an export wrote.
 #include "tests/odbc/OdbcTestConfig.h"
 
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <gtest/gtest.h>
 #include <QProcess>

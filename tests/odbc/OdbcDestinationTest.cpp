@@ -8,8 +8,8 @@
 #include "tests/wizard/SessionTestSupport.h"
 #include "tests/wizard/TableReadBack.h"
 
-#include "export/control/TypeConnect.h"
 #include "export/data/odbc/OdbcLogon.h"
+#include "export/engine/TypeConnect.h"
 
 #include <QDateTime>
 

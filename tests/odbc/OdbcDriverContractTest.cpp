@@ -3,8 +3,8 @@
 #include "tests/data/DriverContract.h"
 #include "tests/odbc/OdbcTestConfig.h"
 
-#include "export/data/DBEngine.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
 
 namespace morvane::test {
 namespace {

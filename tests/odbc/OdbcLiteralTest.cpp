@@ -1,9 +1,9 @@
 // SQL literals of engine values for statements sent to a data source, and the column
 // types chosen from a data source's type list.
-#include "export/common/ValueText.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/odbc/OdbcLiteral.h"
 #include "export/data/odbc/OdbcTypes.h"
+#include "export/engine/ValueText.h"
 
 #include <gtest/gtest.h>
 #include <QDateTime>

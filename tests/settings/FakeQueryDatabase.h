@@ -11,12 +11,12 @@
 //   session.OpenStoredQuery("Purge");
 #pragma once
 
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/Driver.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/QueryDef.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <QStringList>
 #include <vector>

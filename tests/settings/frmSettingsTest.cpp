@@ -1,6 +1,6 @@
 // The settings dialog and the save prompt, offscreen, over a widget-free window stand-in.
-#include "export/settings/SettingsHost.h"
 #include "export/settings/ui/frmSettings.h"
+#include "export/wizard/SettingsHost.h"
 #include "tests/settings/SettingsTestSupport.h"
 
 #include <QListWidget>

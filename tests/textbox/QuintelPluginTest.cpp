@@ -30,7 +30,7 @@ class Host : public QObject {
 class QuintelPluginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        loader.setFileName(QStringLiteral(MORVANE_PLUGIN_DIR "/libQuintelControl.so"));
+        loader.setFileName(QStringLiteral(MORVANE_PLUGIN_DIR "/morvane/libQuintelPlugin.so"));
         ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
         factory = loader.instance();
         ASSERT_NE(factory, nullptr);

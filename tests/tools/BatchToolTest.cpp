@@ -1,6 +1,6 @@
 // morvane-batch run as a process on databases made through the engine.
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -214,8 +214,8 @@ TEST_F(BatchToolTest, DatabaseKindThroughANamedSetting) {
     WriteFile(ini,
               "[settings]\r\nCopy=\r\n\r\n[Copy]\r\nTypeFormat=4\r\nNbFields=3\r\n"
               "Field0=id\r\nField1=name\r\nField2=born\r\n");
-    const QStringList arguments = {"--database", DbPath(), "--table", "People", "--out", dest,
-                                   "--setting", "Copy", "--ini", ini};
+    const QStringList arguments = {"--database", DbPath(),    "--table", "People", "--out",
+                                   dest,         "--setting", "Copy",    "--ini",  ini};
     const QString question = "morvane-batch: Table already exists - overwrite?\n";
     struct Case {
         QStringList extra;

@@ -2,10 +2,10 @@
 // stored dates read by the native driver without the general date parser, floating-point
 // text without Qt's general number formatting, and dates and times formatted by a
 // compiled numeric format instead of QLocale::toString.
-#include "export/common/ValueText.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/FieldValue.h"
 #include "export/data/sqlite/SqliteTypes.h"
+#include "export/engine/ValueText.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

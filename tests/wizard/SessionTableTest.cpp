@@ -5,8 +5,8 @@
 #include "tests/wizard/SessionTestSupport.h"
 #include "tests/wizard/TableReadBack.h"
 
-#include "export/control/TypeConnect.h"
 #include "export/engine/ExportProgress.h"
+#include "export/engine/TypeConnect.h"
 
 #include <sys/mount.h>
 #include <QDateTime>

@@ -14,13 +14,13 @@
 #include "export/common/CodePage.h"
 #include "export/common/ErrorReport.h"
 #include "export/common/ScriptedPrompter.h"
-#include "export/common/ValueText.h"
 #include "export/control/PlainCaller.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
+#include "export/engine/ValueText.h"
 #include "export/wizard/ExportSession.h"
 
 #include <gtest/gtest.h>

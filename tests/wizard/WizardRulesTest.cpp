@@ -1,5 +1,5 @@
 // The wizard's navigation tables, button rules, file-name extensions and browse filters.
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 #include "export/wizard/WizardRules.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "tools/morvane-db/DbInspector.h"
 
-#include "export/common/ValueText.h"
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
+#include "export/engine/ValueText.h"
 
 namespace morvane {
 

@@ -1,7 +1,7 @@
 // morvane-db: inspects a database through the engine (see DbInspector.h for the commands).
 // Exit status: 0 success, 1 engine failure (each error of the engine's Errors collection
 // printed as "error NUMBER: DESCRIPTION" on stderr), 2 usage error.
-#include "export/data/DBEngine.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "tools/common/LocalTimeZone.h"
 #include "tools/morvane-db/DbInspector.h"
 

@@ -1,9 +1,9 @@
 #include "tools/sample-db/SampleBuilder.h"
 
-#include "export/data/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <QDateTime>
 #include <QUuid>

@@ -1,7 +1,7 @@
 // morvane-sample-db OUT.db [--orders N]: writes the bundled sample database (SampleBuilder).
 // Exit status: 0 success, 1 engine failure (printed as "error NUMBER: DESCRIPTION"),
 // 2 usage error.
-#include "export/data/DBEngine.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "tools/sample-db/SampleBuilder.h"
 
 #include <QCoreApplication>

@@ -31,9 +31,11 @@
 // The control keeps a fixed size of 300 x 340 twips (1440 twips per logical inch).
 #pragma once
 
+#include "export/common/MorvaneExport.h"
+
 #include "export/control/ControlProperties.h"
-#include "export/control/ExportCaller.h"
-#include "export/control/TypeConnect.h"
+#include "export/engine/ExportCaller.h"
+#include "export/engine/TypeConnect.h"
 #include "export/wizard/SessionOutcome.h"
 
 #include <QVariant>
@@ -44,7 +46,7 @@ namespace morvane {
 
 class Prompter;
 
-class Morvane : public QWidget, public ExportCaller {
+class MORVANE_EXPORT Morvane : public QWidget, public ExportCaller {
     Q_OBJECT
     Q_CLASSINFO("ClassName", "MorvaneActiveX.Morvane")
     Q_PROPERTY(QString DataBaseName READ DataBaseName WRITE SetDataBaseName NOTIFY PropertyChanged)

@@ -5,9 +5,9 @@
 #include "export/common/ErrorReport.h"
 #include "export/common/Prompter.h"
 #include "export/common/ui/CenterForm.h"
-#include "export/control/ExportCaller.h"
-#include "export/settings/SettingsHost.h"
+#include "export/engine/ExportCaller.h"
 #include "export/wizard/ExportSession.h"
+#include "export/wizard/SettingsHost.h"
 
 #include <QPointer>
 

@@ -1,0 +1,28 @@
+// The drivers compiled into the engine. A driver of an optional library registers here
+// under its WITH_* guard, so a type whose driver is not built raises 3170.
+#include "export/data/dbengine/DBEngine.h"
+#include "export/data/sqlite/SqliteDriver.h"
+#ifdef MORVANE_WITH_ODBC
+#include "export/data/odbc/OdbcDriver.h"
+#endif
+#ifdef MORVANE_WITH_JET
+#include "export/data/jet/JetDriver.h"
+#endif
+
+namespace morvane {
+
+void RegisterBuiltInDrivers(DriverRegistry& registry) {
+    auto native = std::make_shared<SqliteDriver>();
+    registry.Register({QString()}, native);
+    // The empty type specifier also names Jet files: a file that starts with the SQLite
+    // header is the native format, one with the Jet signature a Jet database.
+    registry.RegisterByContent(QString(), native);
+#ifdef MORVANE_WITH_JET
+    registry.RegisterByContent(QString(), std::make_shared<JetDriver>());
+#endif
+#ifdef MORVANE_WITH_ODBC
+    registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
+#endif
+}
+
+}  // namespace morvane

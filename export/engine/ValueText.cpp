@@ -1,0 +1,498 @@
+#include "export/engine/ValueText.h"
+
+#include "export/data/FieldTypes.h"
+
+#include <QDateTime>
+#include <QUuid>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+namespace {
+
+// A date or time format made only of numeric fields (d, dd, M, MM, yyyy, h, hh, H, HH, m,
+// mm, s, ss), an AM/PM marker and literal characters, compiled once per regional setting.
+// Every date of every exported row is formatted, and QLocale::toString parses its format
+// again on each call, which made dates the costliest values of an export. Compile()
+// accepts only formats it can render exactly as QLocale does, and checks that on sample
+// values; any other format stays with QLocale.
+class NumericDateFormat {
+  public:
+    static std::optional<NumericDateFormat> Compile(const QString& format, const QLocale& locale,
+                                                    bool isTime);
+    //! The text of date or time; nullopt for a year outside 1..9999.
+    std::optional<QString> Format(QDate date, QTime time) const;
+    //! Appends the same text's units; false (nothing appended) where Format gives nullopt.
+    bool AppendUnits(QDate date, QTime time, std::u16string& text) const;
+
+  private:
+    enum class Kind { Literal, Day, Month, Year, Hour12, Hour24, Minute, Second, AmPm };
+    struct Piece {
+        Kind kind;
+        int width;     //!< digits of a number field: 1 unpadded, 2 or 4 zero-padded
+        QString text;  //!< a literal's text
+    };
+    bool Parse(const QString& format, const QLocale& locale, bool isTime);
+    bool Agrees(const QString& format, const QLocale& locale, bool isTime) const;
+
+    std::vector<Piece> pieces_;
+    QString am_, pm_;
+};
+
+bool NumericDateFormat::Parse(const QString& format, const QLocale& locale, bool isTime) {
+    const bool twelveHour = format.contains(u'a', Qt::CaseInsensitive);
+    for (qsizetype at = 0; at < format.size();) {
+        const QChar ch = format[at];
+        qsizetype run = 1;
+        while (at + run < format.size() && format[at + run] == ch) ++run;
+        const char code = ch.toLatin1();
+        Kind kind = Kind::Literal;
+        if (!ch.isLetter() && ch != u'\'') {
+            if (pieces_.empty() || pieces_.back().kind != Kind::Literal)
+                pieces_.push_back({Kind::Literal, 0, QString()});
+            pieces_.back().text += format.mid(at, run);
+            at += run;
+            continue;
+        }
+        if ((code == 'a' || code == 'A') && isTime) {
+            run = at + 1 < format.size() && format[at + 1].toLower() == u'p' ? 2 : 1;
+            am_ = locale.toString(QTime(1, 0), format.mid(at, run));
+            pm_ = locale.toString(QTime(13, 0), format.mid(at, run));
+            pieces_.push_back({Kind::AmPm, 0, QString()});
+            at += run;
+            continue;
+        }
+        if (!isTime && code == 'd' && run <= 2)
+            kind = Kind::Day;
+        else if (!isTime && code == 'M' && run <= 2)
+            kind = Kind::Month;
+        else if (!isTime && code == 'y' && run == 4)
+            kind = Kind::Year;
+        else if (isTime && code == 'h' && run <= 2)
+            kind = twelveHour ? Kind::Hour12 : Kind::Hour24;
+        else if (isTime && code == 'H' && run <= 2)
+            kind = Kind::Hour24;
+        else if (isTime && code == 'm' && run <= 2)
+            kind = Kind::Minute;
+        else if (isTime && code == 's' && run <= 2)
+            kind = Kind::Second;
+        else
+            return false;  // names, fractions, quoting, any other letter: QLocale's business
+        pieces_.push_back({kind, static_cast<int>(run), QString()});
+        at += run;
+    }
+    return true;
+}
+
+bool NumericDateFormat::Agrees(const QString& format, const QLocale& locale, bool isTime) const {
+    static const QDate dates[] = {{2024, 2, 9}, {1999, 12, 31}, {2001, 10, 1},
+                                  {1000, 1, 1}, {9999, 11, 30}, {1900, 6, 15}};
+    static const QTime times[] = {{0, 0, 0},  {1, 2, 3},    {9, 59, 59}, {11, 0, 5},
+                                  {12, 0, 0}, {12, 30, 45}, {13, 5, 6},  {23, 59, 59}};
+    if (isTime) {
+        for (const QTime& time : times)
+            if (Format(QDate(), time) != locale.toString(time, format)) return false;
+    } else {
+        for (const QDate& date : dates)
+            if (Format(date, QTime()) != locale.toString(date, format)) return false;
+    }
+    return true;
+}
+
+std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& format,
+                                                            const QLocale& locale, bool isTime) {
+    NumericDateFormat compiled;
+    if (locale.zeroDigit() != QLatin1String("0")) return std::nullopt;
+    if (!compiled.Parse(format, locale, isTime) || !compiled.Agrees(format, locale, isTime))
+        return std::nullopt;
+    return compiled;
+}
+
+std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
+    std::u16string units;
+    if (!AppendUnits(date, time, units)) return std::nullopt;
+    return QString::fromStdU16String(units);
+}
+
+bool NumericDateFormat::AppendUnits(QDate date, QTime time, std::u16string& text) const {
+    const size_t start = text.size();
+    int year = 0, month = 0, day = 0;
+    if (date.isValid()) date.getDate(&year, &month, &day);  // one calendar conversion
+    const auto number = [&text](int value, int width) {
+        char digits[12];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        for (int pad = count; pad < width; ++pad) text += u'0';
+        while (count > 0) text += static_cast<char16_t>(digits[--count]);
+    };
+    const auto append = [&text](const QString& piece) {
+        text.append(reinterpret_cast<const char16_t*>(piece.utf16()),
+                    static_cast<size_t>(piece.size()));
+    };
+    for (const Piece& piece : pieces_) {
+        switch (piece.kind) {
+            case Kind::Literal:
+                append(piece.text);
+                break;
+            case Kind::Day:
+                number(day, piece.width);
+                break;
+            case Kind::Month:
+                number(month, piece.width);
+                break;
+            case Kind::Year:
+                if (year < 1 || year > 9999) {
+                    text.resize(start);
+                    return false;
+                }
+                number(year, 4);
+                break;
+            case Kind::Hour12:
+                number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, piece.width);
+                break;
+            case Kind::Hour24:
+                number(time.hour(), piece.width);
+                break;
+            case Kind::Minute:
+                number(time.minute(), piece.width);
+                break;
+            case Kind::Second:
+                number(time.second(), piece.width);
+                break;
+            case Kind::AmPm:
+                append(time.hour() < 12 ? am_ : pm_);
+                break;
+        }
+    }
+    return true;
+}
+
+// Everything ValueText needs from the regional setting, worked out once per setting so
+// that a call neither builds a locale nor parses its formats.
+struct RegionalFormat {
+    QLocale locale;
+    QString decimalPoint;
+    QString dateFormat;
+    QString timeFormat;
+    std::optional<NumericDateFormat> fastDate;  //!< dateFormat compiled, when it can be
+    std::optional<NumericDateFormat> fastTime;  //!< timeFormat compiled, when it can be
+
+    QString DateText(QDate date) const {
+        if (fastDate)
+            if (std::optional<QString> text = fastDate->Format(date, QTime())) return *text;
+        return locale.toString(date, dateFormat);
+    }
+    QString TimeText(QTime time) const {
+        if (fastTime)
+            if (std::optional<QString> text = fastTime->Format(QDate(), time)) return *text;
+        return locale.toString(time, timeFormat);
+    }
+};
+
+RegionalFormat MakeFormat(const QLocale& requested) {
+    const QLocale locale = requested.language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : requested;
+    const QString dateFormat = DateFormatFor(locale);
+    const QString timeFormat = TimeFormatFor(locale);
+    return {locale,
+            locale.decimalPoint(),
+            dateFormat,
+            timeFormat,
+            NumericDateFormat::Compile(dateFormat, locale, false),
+            NumericDateFormat::Compile(timeFormat, locale, true)};
+}
+
+RegionalFormat& Regional() {
+    static RegionalFormat format = MakeFormat(QLocale::system());
+    return format;
+}
+
+QString WithDecimalPoint(QString text) {
+    const QString& point = Regional().decimalPoint;
+    if (point != QLatin1String(".")) text.replace(u'.', point);
+    return text;
+}
+
+// True when rounding value to `digits` significant digits may meet an exact tie (the digit
+// after the last kept one is a final 5). Qt rounds such ties away from zero, std::to_chars
+// to even, so they are left to Qt.
+bool MayRoundATie(double value, int digits) {
+    char shortest[40];
+    const auto written =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const char* end = std::find(shortest, written.ptr, 'e');
+    int count = 0;
+    char last = 0;
+    for (const char* at = shortest; at < end; ++at) {
+        if (*at < '0' || *at > '9') continue;
+        ++count;
+        last = *at;
+    }
+    return count == digits + 1 && last == '5';
+}
+
+// QString::number(value, 'G', digits). Every floating-point value of every exported row
+// comes here, and Qt's general number formatting costs twice what std::to_chars does for
+// the same text (printf's "%.*G" rules, which Qt's 'G' follows, with "E" for the
+// exponent). Infinities, NaN and possible rounding ties go to Qt itself.
+QString GeneralNumber(double value, int digits) {
+    if (!std::isfinite(value) || MayRoundATie(value, digits))
+        return QString::number(value, 'G', digits);
+    char buffer[40];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    QString text = QString::fromLatin1(buffer, written.ptr - buffer);
+    text.replace(u'e', u'E');
+    return text;
+}
+
+// Copies the ASCII text of a QString into out; answers its length.
+int CopyAscii(const QString& text, char* out) {
+    const QByteArray bytes = text.toLatin1();
+    const int size = static_cast<int>(std::min<qsizetype>(bytes.size(), kNumberChars));
+    std::copy_n(bytes.constData(), size, out);
+    return size;
+}
+
+QString FloatingText(double value, int significantDigits) {
+    if (value == 0) return QStringLiteral("0");
+    return WithDecimalPoint(GeneralNumber(value, significantDigits));
+}
+
+QString CurrencyText(double value) {
+    QString text = QString::number(value, 'f', 4);
+    while (text.endsWith(u'0')) text.chop(1);
+    if (text.endsWith(u'.')) text.chop(1);
+    if (text == QLatin1String("-0")) text = QStringLiteral("0");
+    return WithDecimalPoint(text);
+}
+
+QString DateTimeText(const QVariant& value) {
+    const RegionalFormat& regional = Regional();
+    if (value.typeId() == QMetaType::QTime) return regional.TimeText(value.toTime());
+    if (value.typeId() == QMetaType::QDate) return regional.DateText(value.toDate());
+    const QDateTime dateTime = value.toDateTime();
+    if (!dateTime.isValid()) return value.toString();
+    return DateAndTimeText(dateTime.date(), dateTime.time());
+}
+
+// True when rounding value to 4 decimals meets an exact tie: value is an odd multiple of
+// 1/32 (its fifth decimal is then a final 5). Qt rounds those away from zero, std::to_chars
+// to even.
+bool CurrencyTie(double value) {
+    const double scaled = value * 32;  // exact: a power of two
+    return std::floor(scaled) == scaled && std::fmod(scaled, 2) != 0;
+}
+
+QString GuidText(const QVariant& value) {
+    if (value.typeId() == QMetaType::QUuid)
+        return value.toUuid().toString(QUuid::WithBraces).toUpper();
+    if (value.typeId() == QMetaType::QByteArray && value.toByteArray().size() == 16)
+        return QUuid::fromRfc4122(value.toByteArray()).toString(QUuid::WithBraces).toUpper();
+    return value.toString();
+}
+
+}  // namespace
+
+QString DateFormatFor(const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (format.contains(QLatin1String("yyyy"))) return format;
+    const qsizetype at = format.indexOf(u'y');
+    if (at < 0) return format;
+    qsizetype end = at;
+    while (end < format.size() && format[end] == u'y') ++end;
+    return format.replace(at, end - at, QLatin1String("yyyy"));
+}
+
+QString TimeFormatFor(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return format.trimmed();
+}
+
+QString ValueText(const QVariant& value, short fieldType) {
+    if (value.isNull()) return QString();
+    switch (fieldType) {
+        case dbBoolean:
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case dbByte:
+        case dbInteger:
+        case dbLong:
+        case dbBigInt:
+            return QString::number(value.toLongLong());
+        case dbCurrency:
+            return CurrencyText(value.toDouble());
+        case dbSingle:
+            return FloatingText(value.toFloat(), 7);
+        case dbDouble:
+        case dbFloat:
+            return FloatingText(value.toDouble(), 15);
+        case dbNumeric:
+        case dbDecimal:
+            return WithDecimalPoint(value.toString());
+        case dbDate:
+        case dbTime:
+        case dbTimeStamp:
+            return DateTimeText(value);
+        case dbGUID:
+            return GuidText(value);
+        case dbText:
+        case dbMemo:
+        case dbChar:
+            return value.toString();
+        default:
+            return QString();
+    }
+}
+
+QString DateOnlyText(QDate date) {
+    return Regional().DateText(date);
+}
+
+QString TimeOnlyText(QTime time) {
+    return Regional().TimeText(time);
+}
+
+QString DateAndTimeText(QDate date, QTime time) {
+    const RegionalFormat& regional = Regional();
+    if (date == QDate(1899, 12, 30)) return regional.TimeText(time);
+    const QString dateText = regional.DateText(date);
+    if (time == QTime(0, 0)) return dateText;
+    return dateText + u' ' + regional.TimeText(time);
+}
+
+bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeForm form) {
+    const RegionalFormat& regional = Regional();
+    if (!regional.fastDate || !regional.fastTime) return false;
+    const size_t start = out.size();
+    bool done = false;
+    switch (form) {
+        case DateTimeForm::DateOnly:
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            break;
+        case DateTimeForm::TimeOnly:
+            done = regional.fastTime->AppendUnits(QDate(), time, out);
+            break;
+        case DateTimeForm::Both:
+            // As DateAndTimeText: the zero date shows the time only, midnight the date only.
+            if (date == QDate(1899, 12, 30)) {
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+                break;
+            }
+            done = regional.fastDate->AppendUnits(date, QTime(), out);
+            if (done && time != QTime(0, 0)) {
+                out += u' ';
+                done = regional.fastTime->AppendUnits(QDate(), time, out);
+            }
+            break;
+    }
+    if (!done) out.resize(start);
+    return done;
+}
+
+int FloatingChars(double value, int digits, char* out) {
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
+    // The shortest round-trip digits. When there are no more of them than `digits`, they
+    // are the value rounded to `digits` digits as well (a double's error is below half a
+    // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
+    char shortest[40];
+    const char* end =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific)
+            .ptr;
+    const char* exponentAt = std::find(static_cast<const char*>(shortest), end, 'e');
+    char mantissa[20];
+    int count = 0;
+    for (const char* at = shortest; at < exponentAt; ++at)
+        if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
+    if (count == digits + 1 && mantissa[count - 1] == '5')
+        return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
+    if (count > digits) {
+        const auto written =
+            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+        std::replace(out, written.ptr, 'e', 'E');
+        return static_cast<int>(written.ptr - out);
+    }
+    int exponent = 0;
+    std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
+    char* target = out;
+    if (value < 0) *target++ = '-';
+    if (exponent < -4 || exponent >= digits) {
+        *target++ = mantissa[0];
+        if (count > 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + 1, mantissa + count, target);
+        }
+        *target++ = 'E';
+        *target++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10) *target++ = '0';
+        target = std::to_chars(target, out + kNumberChars, magnitude).ptr;
+    } else if (exponent >= 0) {
+        for (int at = 0; at <= exponent; ++at) *target++ = at < count ? mantissa[at] : '0';
+        if (count > exponent + 1) {
+            *target++ = '.';
+            target = std::copy(mantissa + exponent + 1, mantissa + count, target);
+        }
+    } else {
+        *target++ = '0';
+        *target++ = '.';
+        for (int at = exponent + 1; at < 0; ++at) *target++ = '0';
+        target = std::copy(mantissa, mantissa + count, target);
+    }
+    return static_cast<int>(target - out);
+}
+
+int CurrencyChars(double value, char* out) {
+    // Beyond 1e15 Qt's fixed notation takes other routes; ties round differently.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15 || CurrencyTie(value)) {
+        QString text = CurrencyText(value);
+        text.replace(Regional().decimalPoint, QStringLiteral("."));
+        return CopyAscii(text, out);
+    }
+    char* end = nullptr;
+    // Below 1e11 a double's error is under half a unit of the fourth decimal, so shortest
+    // digits with at most four decimals are the value rounded to four decimals.
+    if (std::fabs(value) < 1e11) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed).ptr;
+        const char* point =
+            std::find(static_cast<const char*>(out), static_cast<const char*>(end), '.');
+        if (end - point > 5) end = nullptr;
+    }
+    if (!end) {
+        end = std::to_chars(out, out + kNumberChars, value, std::chars_format::fixed, 4).ptr;
+        while (end > out && end[-1] == '0') --end;
+        if (end > out && end[-1] == '.') --end;
+    }
+    if (end - out == 2 && out[0] == '-' && out[1] == '0') {
+        out[0] = '0';
+        return 1;
+    }
+    return static_cast<int>(end - out);
+}
+
+QString RegionalDecimalPoint() {
+    return Regional().decimalPoint;
+}
+
+void SetRegionalLocale(const QLocale& locale) {
+    Regional() = MakeFormat(locale);
+}
+
+QLocale RegionalLocale() {
+    return Regional().locale;
+}
+
+}  // namespace morvane
