@@ -88,6 +88,8 @@ XbaseFieldDescriptor XbaseFieldFor(short type, int size, bool nullable, XbaseVer
                 field = Make('B', 10);
             else
                 field = Make('G', memoLength);
+            // FoxPro marks binary memo fields (readers then leave the bytes undecoded).
+            if (field.type == 'G') field.flags = 0x04;
             break;
         }
         default: {  // Text, char and anything else: text
@@ -96,7 +98,7 @@ XbaseFieldDescriptor XbaseFieldFor(short type, int size, bool nullable, XbaseVer
             break;
         }
     }
-    if (vfp && nullable) field.flags = 0x02;
+    if (vfp && nullable) field.flags |= 0x02;
     return field;
 }
 
