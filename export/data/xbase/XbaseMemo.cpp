@@ -22,7 +22,7 @@ void OpenOrRaise(QFile& file, const QString& path, QIODevice::OpenMode mode) {
 
 XbaseMemoReader::XbaseMemoReader(const QString& path, XbaseMemoKind kind)
     : path_(path), kind_(kind), file_(path) {
-    OpenOrRaise(file_, path, QIODevice::ReadOnly);
+    OpenOrRaise(file_, path, QIODevice::ReadOnly | QIODevice::Unbuffered);
     size_ = file_.size();
     const QByteArray header = file_.read(32);
     if (header.size() < 8) Damaged(QStringLiteral("no memo file header"));
@@ -42,23 +42,41 @@ void XbaseMemoReader::Damaged(const QString& why) const {
     throw EngineError::Of(ErrCorruptDatabase, path_, why);
 }
 
+QByteArray XbaseMemoReader::ReadAt(qint64 offset, qint64 length) {
+    constexpr qint64 kWindow = 64 * 1024;
+    length = qMax<qint64>(0, qMin(length, size_ - offset));
+    if (offset >= windowStart_ && offset + length <= windowStart_ + window_.size())
+        return window_.mid(offset - windowStart_, length);
+    if (length > kWindow) {
+        if (!file_.seek(offset)) return {};
+        return file_.read(length);
+    }
+    window_.resize(qMin(kWindow, size_ - offset));
+    if (!file_.seek(offset) || file_.read(window_.data(), window_.size()) != window_.size()) {
+        window_.clear();
+        return {};
+    }
+    windowStart_ = offset;
+    return window_.left(length);
+}
+
 QByteArray XbaseMemoReader::Read(quint32 block) {
     const qint64 start = static_cast<qint64>(block) * blockSize_;
     if (block == 0 || start >= size_)
         Damaged(QStringLiteral("memo block %1 past the end of the file").arg(block));
-    if (!file_.seek(start)) Damaged(QStringLiteral("cannot seek to memo block %1").arg(block));
     if (kind_ == XbaseMemoKind::Dbase3) {
         // Up to the first 0x1A, or the end of the file.
         QByteArray value;
-        while (true) {
-            const QByteArray chunk = file_.read(512);
-            if (chunk.isEmpty()) return value;
+        for (qint64 at = start; at < size_; at += 512) {
+            const QByteArray chunk = ReadAt(at, 512);
+            if (chunk.isEmpty()) break;
             const qsizetype end = chunk.indexOf('\x1A');
             if (end >= 0) return value + chunk.left(end);
             value += chunk;
         }
+        return value;
     }
-    const QByteArray head = file_.read(8);
+    const QByteArray head = ReadAt(start, 8);
     if (head.size() < 8) Damaged(QStringLiteral("memo block %1 cut short").arg(block));
     const auto* data = reinterpret_cast<const uchar*>(head.constData());
     qint64 length = 0;
@@ -74,7 +92,7 @@ QByteArray XbaseMemoReader::Read(quint32 block) {
     if (start + 8 + length > size_)
         Damaged(QStringLiteral("the value at memo block %1 runs past the end of the file")
                     .arg(block));
-    const QByteArray value = file_.read(length);
+    const QByteArray value = ReadAt(start + 8, length);
     if (value.size() != length) Damaged(QStringLiteral("memo block %1 cut short").arg(block));
     return value;
 }
@@ -131,41 +149,55 @@ XbaseMemoWriter::~XbaseMemoWriter() {
 }
 
 quint32 XbaseMemoWriter::Append(const QByteArray& bytes, bool text) {
-    QByteArray block;
-    if (kind_ == XbaseMemoKind::Dbase3) {
-        block = bytes + QByteArray("\x1A\x1A", 2);
-    } else if (kind_ == XbaseMemoKind::Dbase4) {
-        block.resize(8);
-        auto* data = reinterpret_cast<uchar*>(block.data());
-        data[0] = 0xFF, data[1] = 0xFF, data[2] = 0x08, data[3] = 0x00;
-        qToLittleEndian<quint32>(static_cast<quint32>(bytes.size() + 8), data + 4);
-        block += bytes;
-        block += '\x1F';  // readers that look for an end mark find one
-    } else {
-        block.resize(8);
-        auto* data = reinterpret_cast<uchar*>(block.data());
-        qToBigEndian<quint32>(text ? 1u : 0u, data);
-        qToBigEndian<quint32>(static_cast<quint32>(bytes.size()), data + 4);
-        block += bytes;
-    }
-    const qsizetype blocks = (block.size() + blockSize_ - 1) / blockSize_;
-    block.append(blocks * blockSize_ - block.size(),
-                 kind_ == XbaseMemoKind::Dbase4 ? '\x1F' : kind_ == XbaseMemoKind::Dbase3 ? '\x1A' : '\0');
     const qint64 start = static_cast<qint64>(nextBlock_) * blockSize_;
-    if (start + block.size() > kMaxFileSize)
+    if (pending_.isEmpty()) pendingStart_ = start;
+    const qsizetype at = pending_.size();
+    if (kind_ == XbaseMemoKind::Dbase3) {
+        pending_.append(bytes);
+        pending_.append("\x1A\x1A", 2);
+    } else {
+        uchar head[8];
+        if (kind_ == XbaseMemoKind::Dbase4) {
+            head[0] = 0xFF, head[1] = 0xFF, head[2] = 0x08, head[3] = 0x00;
+            qToLittleEndian<quint32>(static_cast<quint32>(bytes.size() + 8), head + 4);
+        } else {
+            qToBigEndian<quint32>(text ? 1u : 0u, head);
+            qToBigEndian<quint32>(static_cast<quint32>(bytes.size()), head + 4);
+        }
+        pending_.append(reinterpret_cast<const char*>(head), 8);
+        pending_.append(bytes);
+        // dBASE IV: an end mark, for readers that look for one.
+        if (kind_ == XbaseMemoKind::Dbase4) pending_.append('\x1F');
+    }
+    const qsizetype used = pending_.size() - at;
+    const qsizetype blocks = (used + blockSize_ - 1) / blockSize_;
+    pending_.append(blocks * blockSize_ - used, kind_ == XbaseMemoKind::Dbase4   ? '\x1F'
+                                                : kind_ == XbaseMemoKind::Dbase3 ? '\x1A'
+                                                                                 : '\0');
+    if (start + blocks * blockSize_ > kMaxFileSize) {
+        pending_.truncate(at);
         throw EngineError::Raise(
             ErrResourceExceeded,
-            QStringLiteral("The memo file '%1' would pass the 2 GB its format can hold.").arg(path_));
-    if (!file_.seek(start) || file_.write(block) != block.size())
-        throw EngineError::Of(ErrDiskIO, path_);
-    const quint32 at = nextBlock_;
+            QStringLiteral("The memo file '%1' would pass the 2 GB its format can hold.")
+                .arg(path_));
+    }
+    const quint32 block = nextBlock_;
     nextBlock_ += static_cast<quint32>(blocks);
     dirty_ = true;
-    return at;
+    if (pending_.size() >= 256 * 1024) WritePending();
+    return block;
+}
+
+void XbaseMemoWriter::WritePending() {
+    if (pending_.isEmpty()) return;
+    if (!file_.seek(pendingStart_) || file_.write(pending_) != pending_.size())
+        throw EngineError::Of(ErrDiskIO, path_);
+    pending_.clear();
 }
 
 void XbaseMemoWriter::Flush() {
     if (!dirty_) return;
+    WritePending();
     uchar next[4];
     if (kind_ == XbaseMemoKind::FoxPro)
         qToBigEndian<quint32>(nextBlock_, next);

@@ -37,12 +37,17 @@ class XbaseMemoReader {
 
   private:
     [[noreturn]] void Damaged(const QString& why) const;
+    //! Up to `length` bytes from `offset` (fewer at the end of the file), through a window
+    //! of 64 kB so that values read in turn cost no system call each.
+    QByteArray ReadAt(qint64 offset, qint64 length);
 
     QString path_;
     XbaseMemoKind kind_;
     QFile file_;
     qint64 size_ = 0;
     int blockSize_ = 512;
+    QByteArray window_;
+    qint64 windowStart_ = 0;
 };
 
 class XbaseMemoWriter {
@@ -53,18 +58,22 @@ class XbaseMemoWriter {
     ~XbaseMemoWriter();
 
     //! Stores a value and answers its block number. Raises 3035 when the file would pass
-    //! 2 GB.
+    //! 2 GB. Values are gathered (about 256 kB) and written together.
     quint32 Append(const QByteArray& bytes, bool text);
-    //! Writes the next free block into the header.
+    //! Writes the gathered values and the next free block into the header.
     void Flush();
 
   private:
+    void WritePending();
+
     QString path_;
     XbaseMemoKind kind_;
     QFile file_;
     int blockSize_ = 512;
     quint32 nextBlock_ = 1;
     bool dirty_ = false;
+    QByteArray pending_;        //!< values not yet written
+    qint64 pendingStart_ = 0;   //!< where in the file they go
 };
 
 }  // namespace morvane

@@ -19,7 +19,7 @@ constexpr qint64 kWindowBytes = 64 * 1024;
 XbaseTableFile::XbaseTableFile(const QString& path, bool hexBinary) : path_(path), file_(path) {
     const QFileInfo info(path);
     if (!info.exists()) throw EngineError::Of(ErrFileNotFoundEngine, path);
-    if (!info.isFile() || !file_.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw EngineError::Of(ErrCannotOpenFile, path);
     // A writer that holds the file locked is still writing it: refuse rather than read a
     // half-written table. The lock is only probed, so that this process's own writers
