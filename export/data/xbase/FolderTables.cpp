@@ -10,8 +10,7 @@ namespace morvane {
 namespace {
 
 bool HasExtension(const QString& fileName, const QString& extension) {
-    return fileName.size() > extension.size() &&
-           fileName.endsWith(extension, Qt::CaseInsensitive);
+    return fileName.size() > extension.size() && fileName.endsWith(extension, Qt::CaseInsensitive);
 }
 
 // The folder's files ending in `extension`, sorted by name without regard to case.
@@ -37,8 +36,7 @@ QStringList FolderTables::List(const QString& folder, const QString& extension) 
     return names;
 }
 
-QString FolderTables::Find(const QString& folder, const QString& name,
-                           const QString& extension) {
+QString FolderTables::Find(const QString& folder, const QString& name, const QString& extension) {
     if (name.isEmpty() || name.contains(QLatin1Char('/'))) return {};
     const QDir dir(folder);
     const QString withExtension = HasExtension(name, extension) ? name : name + extension;

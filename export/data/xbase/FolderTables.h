@@ -30,8 +30,7 @@ class FolderTables {
     //! the first in name order is taken.
     static QString Find(const QString& folder, const QString& name, const QString& extension);
     //! The path a new table `name` is written to (the extension added unless `name` has it).
-    static QString PathForNew(const QString& folder, const QString& name,
-                              const QString& extension);
+    static QString PathForNew(const QString& folder, const QString& name, const QString& extension);
     //! The files of `folder` that belong with the table file `tablePath`: same base name
     //! and one of `extensions` (".dbt", ".fpt", ...), any case.
     static QStringList Companions(const QString& tablePath, const QStringList& extensions);

@@ -13,31 +13,74 @@ namespace {
 // Language driver bytes of xBase headers and the single-byte pages they name.
 const char* PageName(unsigned char id) {
     switch (id) {
-        case 0x01: case 0x09: case 0x0B: case 0x0D: case 0x0F: case 0x11: case 0x15:
-        case 0x18: case 0x19: case 0x1B:
+        case 0x01:
+        case 0x09:
+        case 0x0B:
+        case 0x0D:
+        case 0x0F:
+        case 0x11:
+        case 0x15:
+        case 0x18:
+        case 0x19:
+        case 0x1B:
             return "CP437";
-        case 0x02: case 0x0A: case 0x0E: case 0x10: case 0x12: case 0x14: case 0x16:
-        case 0x1A: case 0x1D: case 0x25: case 0x37:
+        case 0x02:
+        case 0x0A:
+        case 0x0E:
+        case 0x10:
+        case 0x12:
+        case 0x14:
+        case 0x16:
+        case 0x1A:
+        case 0x1D:
+        case 0x25:
+        case 0x37:
             return "CP850";
-        case 0x04: return "MACINTOSH";
-        case 0x08: case 0x17: case 0x66: return "CP865";
-        case 0x1C: return "CP863";
-        case 0x1F: case 0x22: case 0x23: case 0x40: case 0x64: return "CP852";
-        case 0x24: return "CP860";
-        case 0x26: case 0x65: return "CP866";
-        case 0x67: return "CP861";
-        case 0x6A: return "CP737";
-        case 0x6B: return "CP857";
-        case 0x7D: return "CP1255";
-        case 0x7E: return "CP1256";
-        case 0xC8: return "CP1250";
-        case 0xC9: return "CP1251";
-        case 0xCA: return "CP1254";
-        case 0xCB: return "CP1253";
-        case 0x96: return "MAC-CYRILLIC";
-        case 0x97: return "MAC-CENTRALEUROPE";
-        case 0x98: return "MACGREEK";
-        default: return "CP1252";
+        case 0x04:
+            return "MACINTOSH";
+        case 0x08:
+        case 0x17:
+        case 0x66:
+            return "CP865";
+        case 0x1C:
+            return "CP863";
+        case 0x1F:
+        case 0x22:
+        case 0x23:
+        case 0x40:
+        case 0x64:
+            return "CP852";
+        case 0x24:
+            return "CP860";
+        case 0x26:
+        case 0x65:
+            return "CP866";
+        case 0x67:
+            return "CP861";
+        case 0x6A:
+            return "CP737";
+        case 0x6B:
+            return "CP857";
+        case 0x7D:
+            return "CP1255";
+        case 0x7E:
+            return "CP1256";
+        case 0xC8:
+            return "CP1250";
+        case 0xC9:
+            return "CP1251";
+        case 0xCA:
+            return "CP1254";
+        case 0xCB:
+            return "CP1253";
+        case 0x96:
+            return "MAC-CYRILLIC";
+        case 0x97:
+            return "MAC-CENTRALEUROPE";
+        case 0x98:
+            return "MACGREEK";
+        default:
+            return "CP1252";
     }
 }
 

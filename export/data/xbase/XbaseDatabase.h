@@ -32,8 +32,7 @@ class XbaseDatabase : public Database {
   protected:
     std::vector<std::shared_ptr<TableDef>> doListTables() override;
     std::vector<std::shared_ptr<QueryDef>> doListQueries() override;
-    std::unique_ptr<Recordset> doOpenRecordset(const QString& name, int type,
-                                               int options) override;
+    std::unique_ptr<Recordset> doOpenRecordset(const QString& name, int type, int options) override;
     void doCreateTable(const TableDef& tableDef) override;
     void doDropTable(const QString& name) override;
     void doExecute(const QString& sql, int options) override;

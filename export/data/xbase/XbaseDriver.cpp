@@ -5,8 +5,7 @@
 
 namespace morvane {
 
-std::shared_ptr<Database> XbaseDriver::OpenDatabase(const QString& name,
-                                                    const OpenOptions& options,
+std::shared_ptr<Database> XbaseDriver::OpenDatabase(const QString& name, const OpenOptions& options,
                                                     const QString& connect, const ConnectInfo&) {
     return std::make_shared<XbaseDatabase>(name, version_, options.ReadOnly, connect);
 }

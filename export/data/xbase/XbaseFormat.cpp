@@ -18,8 +18,20 @@ namespace {
 
 bool KnownVersion(quint8 version) {
     switch (version) {
-        case 0x02: case 0x03: case 0x05: case 0x30: case 0x31: case 0x32: case 0x43:
-        case 0x63: case 0x7B: case 0x83: case 0x8B: case 0x8D: case 0xCB: case 0xF5:
+        case 0x02:
+        case 0x03:
+        case 0x05:
+        case 0x30:
+        case 0x31:
+        case 0x32:
+        case 0x43:
+        case 0x63:
+        case 0x7B:
+        case 0x83:
+        case 0x8B:
+        case 0x8D:
+        case 0xCB:
+        case 0xF5:
         case 0xFB:
             return true;
         default:
@@ -30,21 +42,40 @@ bool KnownVersion(quint8 version) {
 // The bytes a field of this type must have, 0 when any length will do.
 int FixedLength(char type, bool visualFoxPro) {
     switch (type) {
-        case 'D': return 8;
-        case 'L': return 1;
-        case 'I': return visualFoxPro ? 4 : 0;
-        case 'Y': case 'T': return 8;
-        case 'B': return visualFoxPro ? 8 : 0;
-        default: return 0;
+        case 'D':
+            return 8;
+        case 'L':
+            return 1;
+        case 'I':
+            return visualFoxPro ? 4 : 0;
+        case 'Y':
+        case 'T':
+            return 8;
+        case 'B':
+            return visualFoxPro ? 8 : 0;
+        default:
+            return 0;
     }
 }
 
 bool KnownType(char type, bool visualFoxPro) {
     switch (type) {
-        case 'C': case 'N': case 'F': case 'D': case 'L': case 'M': case 'B': case 'G':
+        case 'C':
+        case 'N':
+        case 'F':
+        case 'D':
+        case 'L':
+        case 'M':
+        case 'B':
+        case 'G':
         case 'P':
             return true;
-        case 'I': case 'Y': case 'T': case 'V': case 'Q': case '0':
+        case 'I':
+        case 'Y':
+        case 'T':
+        case 'V':
+        case 'Q':
+        case '0':
             return visualFoxPro;
         default:
             return false;
@@ -115,20 +146,19 @@ XbaseHeader ParseXbaseHeader(const QByteArray& bytes, qint64 fileSize, const QSt
         XbaseFieldDescriptor field;
         int nameLength = 0;
         while (nameLength < 11 && descriptor[nameLength] != 0) ++nameLength;
-        field.name = QString::fromLatin1(reinterpret_cast<const char*>(descriptor), nameLength)
-                         .trimmed();
+        field.name =
+            QString::fromLatin1(reinterpret_cast<const char*>(descriptor), nameLength).trimmed();
         field.type = static_cast<char>(descriptor[11]);
         if (field.type >= 'a' && field.type <= 'z') field.type = static_cast<char>(field.type - 32);
         field.length = descriptor[16];
         field.decimals = descriptor[17];
         field.flags = vfp ? descriptor[18] : 0;
-        const QString shown = field.name.isEmpty() ? QStringLiteral("#%1").arg(header.fields.size() + 1)
-                                                   : field.name;
+        const QString shown =
+            field.name.isEmpty() ? QStringLiteral("#%1").arg(header.fields.size() + 1) : field.name;
         if (!KnownType(field.type, vfp))
             Damaged(path, QStringLiteral("unknown type '%1' of field '%2'")
                               .arg(QString::fromLatin1(&field.type, 1).toHtmlEscaped(), shown));
-        if (field.length == 0)
-            Damaged(path, QStringLiteral("field '%1' has length 0").arg(shown));
+        if (field.length == 0) Damaged(path, QStringLiteral("field '%1' has length 0").arg(shown));
         const int fixed = FixedLength(field.type, vfp);
         if (fixed != 0 && field.length != fixed)
             Damaged(path, QStringLiteral("field '%1' of type %2 has length %3")

@@ -90,8 +90,8 @@ QByteArray XbaseMemoReader::Read(quint32 block) {
         length -= 8;
     }
     if (start + 8 + length > size_)
-        Damaged(QStringLiteral("the value at memo block %1 runs past the end of the file")
-                    .arg(block));
+        Damaged(
+            QStringLiteral("the value at memo block %1 runs past the end of the file").arg(block));
     const QByteArray value = ReadAt(start + 8, length);
     if (value.size() != length) Damaged(QStringLiteral("memo block %1 cut short").arg(block));
     return value;
@@ -127,7 +127,8 @@ XbaseMemoWriter::XbaseMemoWriter(const QString& path, XbaseMemoKind kind, bool c
     if (!QFileInfo::exists(path)) throw EngineError::Of(ErrFileNotFoundEngine, path);
     if (!file_.open(QIODevice::ReadWrite)) throw EngineError::Of(ErrCannotOpenFile, path);
     const QByteArray header = file_.read(32);
-    if (header.size() < 8) throw EngineError::Of(ErrCorruptDatabase, path, QStringLiteral("no memo file header"));
+    if (header.size() < 8)
+        throw EngineError::Of(ErrCorruptDatabase, path, QStringLiteral("no memo file header"));
     const auto* data = reinterpret_cast<const uchar*>(header.constData());
     if (kind_ == XbaseMemoKind::FoxPro) {
         nextBlock_ = qFromBigEndian<quint32>(data);

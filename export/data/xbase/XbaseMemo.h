@@ -72,8 +72,8 @@ class XbaseMemoWriter {
     int blockSize_ = 512;
     quint32 nextBlock_ = 1;
     bool dirty_ = false;
-    QByteArray pending_;        //!< values not yet written
-    qint64 pendingStart_ = 0;   //!< where in the file they go
+    QByteArray pending_;       //!< values not yet written
+    qint64 pendingStart_ = 0;  //!< where in the file they go
 };
 
 }  // namespace morvane

@@ -6,10 +6,9 @@
 
 namespace morvane {
 
-XbaseRecordset::XbaseRecordset(std::shared_ptr<Database> database, const QString& path,
-                               short type, bool updatable, bool appendOnly,
-                               const std::vector<XbaseSessionField>& sessionFields,
-                               bool hexBinary)
+XbaseRecordset::XbaseRecordset(std::shared_ptr<Database> database, const QString& path, short type,
+                               bool updatable, bool appendOnly,
+                               const std::vector<XbaseSessionField>& sessionFields, bool hexBinary)
     : Recordset(std::move(database), type, updatable),
       path_(path),
       appendOnly_(appendOnly),

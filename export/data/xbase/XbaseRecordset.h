@@ -57,12 +57,12 @@ class XbaseRecordset : public Recordset, private FieldValueSource {
     std::unique_ptr<XbaseTableWriter> writer_;
     std::vector<short> types_;
     std::vector<int> sizes_;
-    QByteArray row_;        //!< the current record's bytes
+    QByteArray row_;  //!< the current record's bytes
     bool onRow_ = false;
-    qint64 physical_ = -1;  //!< the current record's place in the file
-    qint64 logical_ = -1;   //!< its index among live records
-    qint64 liveStamp_ = -1; //!< ChangeStamp when allLive_ was learnt
-    bool allLive_ = false;  //!< no deleted record (as of liveStamp_)
+    qint64 physical_ = -1;             //!< the current record's place in the file
+    qint64 logical_ = -1;              //!< its index among live records
+    qint64 liveStamp_ = -1;            //!< ChangeStamp when allLive_ was learnt
+    bool allLive_ = false;             //!< no deleted record (as of liveStamp_)
     std::vector<QByteArray> scratch_;  //!< each column's raw text
 };
 

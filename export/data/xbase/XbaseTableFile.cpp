@@ -35,8 +35,9 @@ XbaseTableFile::XbaseTableFile(const QString& path, bool hexBinary) : path_(path
         const XbaseMemoKind kind = header_.MemoKind();
         const QStringList found = FolderTables::Companions(path, {MemoExtension(kind)});
         if (found.isEmpty())
-            throw EngineError::Of(ErrFileNotFoundEngine,
-                                  info.dir().filePath(info.completeBaseName() + MemoExtension(kind)));
+            throw EngineError::Of(
+                ErrFileNotFoundEngine,
+                info.dir().filePath(info.completeBaseName() + MemoExtension(kind)));
         memo_ = std::make_unique<XbaseMemoReader>(found.first(), kind);
     }
 }

@@ -29,7 +29,8 @@ QString MemoPathFor(const QString& path, XbaseMemoKind kind) {
 }  // namespace
 
 void XbaseTableWriter::Create(const QString& path, const XbaseHeader& header, const QString&) {
-    if (QFileInfo::exists(path)) throw EngineError::Of(ErrTableExists, QFileInfo(path).completeBaseName());
+    if (QFileInfo::exists(path))
+        throw EngineError::Of(ErrTableExists, QFileInfo(path).completeBaseName());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw EngineError::Of(ErrCannotOpenFile, path);

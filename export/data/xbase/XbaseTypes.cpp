@@ -18,22 +18,32 @@ XbaseFieldDescriptor Make(char type, int length, int decimals = 0) {
 
 XbaseLimits LimitsOf(XbaseVersion version) {
     switch (version) {
-        case XbaseVersion::Dbase3: return {128, 4000, 19};
-        case XbaseVersion::Dbase4: return {255, 4000, 20};
-        case XbaseVersion::Dbase5: return {1024, 32767, 20};
-        case XbaseVersion::FoxPro2: return {255, 4000, 20};
-        case XbaseVersion::FoxPro3: return {254, 65500, 20};
+        case XbaseVersion::Dbase3:
+            return {128, 4000, 19};
+        case XbaseVersion::Dbase4:
+            return {255, 4000, 20};
+        case XbaseVersion::Dbase5:
+            return {1024, 32767, 20};
+        case XbaseVersion::FoxPro2:
+            return {255, 4000, 20};
+        case XbaseVersion::FoxPro3:
+            return {254, 65500, 20};
     }
     return {128, 4000, 19};
 }
 
 QString XbaseVersionName(XbaseVersion version) {
     switch (version) {
-        case XbaseVersion::Dbase3: return QStringLiteral("dBASE III");
-        case XbaseVersion::Dbase4: return QStringLiteral("dBASE IV");
-        case XbaseVersion::Dbase5: return QStringLiteral("dBASE 5.0");
-        case XbaseVersion::FoxPro2: return QStringLiteral("FoxPro 2.x");
-        case XbaseVersion::FoxPro3: return QStringLiteral("FoxPro 3.0");
+        case XbaseVersion::Dbase3:
+            return QStringLiteral("dBASE III");
+        case XbaseVersion::Dbase4:
+            return QStringLiteral("dBASE IV");
+        case XbaseVersion::Dbase5:
+            return QStringLiteral("dBASE 5.0");
+        case XbaseVersion::FoxPro2:
+            return QStringLiteral("FoxPro 2.x");
+        case XbaseVersion::FoxPro3:
+            return QStringLiteral("FoxPro 3.0");
     }
     return {};
 }
@@ -44,11 +54,16 @@ bool WritesBinaryAsHex(XbaseVersion version) {
 
 quint8 XbaseVersionByte(XbaseVersion version, bool withMemo) {
     switch (version) {
-        case XbaseVersion::Dbase3: return withMemo ? 0x83 : 0x03;
-        case XbaseVersion::Dbase4: return withMemo ? 0x8B : 0x03;
-        case XbaseVersion::Dbase5: return withMemo ? 0x8D : 0x05;
-        case XbaseVersion::FoxPro2: return withMemo ? 0xF5 : 0x03;
-        case XbaseVersion::FoxPro3: return 0x30;
+        case XbaseVersion::Dbase3:
+            return withMemo ? 0x83 : 0x03;
+        case XbaseVersion::Dbase4:
+            return withMemo ? 0x8B : 0x03;
+        case XbaseVersion::Dbase5:
+            return withMemo ? 0x8D : 0x05;
+        case XbaseVersion::FoxPro2:
+            return withMemo ? 0xF5 : 0x03;
+        case XbaseVersion::FoxPro3:
+            return 0x30;
     }
     return 0x03;
 }
@@ -61,22 +76,48 @@ XbaseFieldDescriptor XbaseFieldFor(short type, int size, bool nullable, XbaseVer
     const char floating = version == XbaseVersion::Dbase3 ? 'N' : 'F';
     XbaseFieldDescriptor field;
     switch (type) {
-        case dbBoolean: field = Make('L', 1); break;
-        case dbByte: field = Make('N', 3); break;
-        case dbInteger: field = Make('N', 6); break;
-        case dbLong: field = vfp ? Make('I', 4) : Make('N', 11); break;
-        case dbBigInt: field = Make('N', wide); break;
-        case dbCurrency: field = vfp ? Make('Y', 8, 4) : Make('N', wide, 4); break;
-        case dbSingle: field = vfp ? Make('B', 8, 7) : Make(floating, wide, 7); break;
+        case dbBoolean:
+            field = Make('L', 1);
+            break;
+        case dbByte:
+            field = Make('N', 3);
+            break;
+        case dbInteger:
+            field = Make('N', 6);
+            break;
+        case dbLong:
+            field = vfp ? Make('I', 4) : Make('N', 11);
+            break;
+        case dbBigInt:
+            field = Make('N', wide);
+            break;
+        case dbCurrency:
+            field = vfp ? Make('Y', 8, 4) : Make('N', wide, 4);
+            break;
+        case dbSingle:
+            field = vfp ? Make('B', 8, 7) : Make(floating, wide, 7);
+            break;
         case dbDouble:
-        case dbFloat: field = vfp ? Make('B', 8, 10) : Make(floating, wide, 10); break;
+        case dbFloat:
+            field = vfp ? Make('B', 8, 10) : Make(floating, wide, 10);
+            break;
         case dbNumeric:
-        case dbDecimal: field = Make('N', wide, 6); break;
+        case dbDecimal:
+            field = Make('N', wide, 6);
+            break;
         case dbDate:
-        case dbTimeStamp: field = vfp ? Make('T', 8) : Make('D', 8); break;
-        case dbTime: field = Make('C', 8); break;
-        case dbGUID: field = Make('C', 38); break;
-        case dbMemo: field = Make('M', memoLength); break;
+        case dbTimeStamp:
+            field = vfp ? Make('T', 8) : Make('D', 8);
+            break;
+        case dbTime:
+            field = Make('C', 8);
+            break;
+        case dbGUID:
+            field = Make('C', 38);
+            break;
+        case dbMemo:
+            field = Make('M', memoLength);
+            break;
         case dbBinary:
         case dbVarBinary:
         case dbLongBinary: {

@@ -91,11 +91,15 @@ quint32 MemoBlock(const XbaseFieldDescriptor& field, const char* bytes, bool vfp
 
 QString TextOf(const QVariant& value) {
     switch (value.metaType().id()) {
-        case QMetaType::QUuid: return value.toUuid().toString(QUuid::WithBraces);
-        case QMetaType::QTime: return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+        case QMetaType::QUuid:
+            return value.toUuid().toString(QUuid::WithBraces);
+        case QMetaType::QTime:
+            return value.toTime().toString(QStringLiteral("HH:mm:ss"));
         case QMetaType::QDate:
-        case QMetaType::QDateTime: return DateTimeStorageText(value);
-        default: return value.toString();
+        case QMetaType::QDateTime:
+            return DateTimeStorageText(value);
+        default:
+            return value.toString();
     }
 }
 
@@ -123,8 +127,8 @@ QByteArray NumberText(const QVariant& value, int width, int decimals,
         return text;
     }
     bool ok = false;
-    const double number = id == QMetaType::QString ? value.toString().toDouble(&ok)
-                                                   : value.toDouble(&ok);
+    const double number =
+        id == QMetaType::QString ? value.toString().toDouble(&ok) : value.toDouble(&ok);
     if (!ok || !std::isfinite(number)) throw EngineError::Of(ErrConversion);
     for (int places = decimals; places >= 0; --places) {
         QByteArray text = QByteArray::number(number, 'f', places);
@@ -176,9 +180,18 @@ QVariant XbaseValueCodec::Natural(const XbaseFieldDescriptor& field, const char*
         }
         case 'L':
             switch (bytes[0]) {
-                case 'T': case 't': case 'Y': case 'y': return true;
-                case 'F': case 'f': case 'N': case 'n': return false;
-                default: return {};
+                case 'T':
+                case 't':
+                case 'Y':
+                case 'y':
+                    return true;
+                case 'F':
+                case 'f':
+                case 'N':
+                case 'n':
+                    return false;
+                default:
+                    return {};
             }
         case 'I':
             return qFromLittleEndian<qint32>(bytes);
@@ -260,10 +273,11 @@ QVariant XbaseValueCodec::Read(int index, const char* record, short type, int si
     // Any other pairing (a table created in this session with a type the file has no
     // field for: GUID, time, decimal text): the engine's own conversion.
     try {
-        return ConvertFieldValue(id == QMetaType::Double && (type == dbNumeric || type == dbDecimal)
-                                     ? QVariant(QString::number(value.toDouble(), 'f', field.decimals))
-                                     : value,
-                                 type, size, field.name);
+        return ConvertFieldValue(
+            id == QMetaType::Double && (type == dbNumeric || type == dbDecimal)
+                ? QVariant(QString::number(value.toDouble(), 'f', field.decimals))
+                : value,
+            type, size, field.name);
     } catch (const EngineError&) {
         return value;
     }
@@ -289,10 +303,10 @@ bool XbaseValueCodec::ReadRaw(int index, const char* record, short type, RawValu
         }
         case 'N':
         case 'F': {
-            const bool integral = type == dbByte || type == dbInteger || type == dbLong ||
-                                  type == dbBigInt;
-            const bool floating = type == dbDouble || type == dbFloat || type == dbCurrency ||
-                                  type == dbSingle;
+            const bool integral =
+                type == dbByte || type == dbInteger || type == dbLong || type == dbBigInt;
+            const bool floating =
+                type == dbDouble || type == dbFloat || type == dbCurrency || type == dbSingle;
             if (!integral && !floating) return false;
             bool whole = false;
             qint64 integer = 0;
@@ -321,10 +335,16 @@ bool XbaseValueCodec::ReadRaw(int index, const char* record, short type, RawValu
         case 'L':
             if (type != dbBoolean) return false;
             switch (bytes[0]) {
-                case 'T': case 't': case 'Y': case 'y':
+                case 'T':
+                case 't':
+                case 'Y':
+                case 'y':
                     out.kind = RawValue::Kind::Integer, out.integer = 1;
                     return true;
-                case 'F': case 'f': case 'N': case 'n':
+                case 'F':
+                case 'f':
+                case 'N':
+                case 'n':
                     out.kind = RawValue::Kind::Integer, out.integer = 0;
                     return true;
                 default:
@@ -372,9 +392,10 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
     switch (field.type) {
         case 'C':
         case 'V': {
-            const QByteArray text = (id == QMetaType::QByteArray || IsBinaryType(type)) && hexBinary_
-                                        ? value.toByteArray().toHex().toUpper()
-                                        : page_.Encode(TextOf(value));
+            const QByteArray text =
+                (id == QMetaType::QByteArray || IsBinaryType(type)) && hexBinary_
+                    ? value.toByteArray().toHex().toUpper()
+                    : page_.Encode(TextOf(value));
             if (text.size() > field.length) TooSmall(field);
             memcpy(bytes, text.constData(), static_cast<size_t>(text.size()));
             return;
@@ -414,10 +435,14 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
         }
         case 'T': {
             QDateTime moment;
-            if (id == QMetaType::QDateTime) moment = value.toDateTime();
-            else if (id == QMetaType::QDate) moment = QDateTime(value.toDate(), QTime(0, 0));
-            else if (id == QMetaType::QTime) return;
-            else moment = ParseDateTimeText(value.toString()).toDateTime();
+            if (id == QMetaType::QDateTime)
+                moment = value.toDateTime();
+            else if (id == QMetaType::QDate)
+                moment = QDateTime(value.toDate(), QTime(0, 0));
+            else if (id == QMetaType::QTime)
+                return;
+            else
+                moment = ParseDateTimeText(value.toString()).toDateTime();
             if (!moment.isValid()) throw EngineError::Of(ErrConversion);
             qToLittleEndian<qint32>(static_cast<qint32>(moment.date().toJulianDay()), bytes);
             qToLittleEndian<qint32>(moment.time().msecsSinceStartOfDay(), bytes + 4);

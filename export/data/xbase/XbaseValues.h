@@ -29,8 +29,7 @@ class XbaseValueCodec {
     //! The value of descriptor `field` in `record` as engine type `type` (its natural value
     //! converted when the type is not the file's own, as for a table created in this
     //! session). `memo` may be null when the table has no memo fields.
-    QVariant Read(int field, const char* record, short type, int size,
-                  XbaseMemoReader* memo) const;
+    QVariant Read(int field, const char* record, short type, int size, XbaseMemoReader* memo) const;
     //! The value as a plain raw form when it has one (numbers, dates, text); false when the
     //! caller should take the field's value instead. Text is put in `scratch`.
     bool ReadRaw(int field, const char* record, short type, RawValue& out,

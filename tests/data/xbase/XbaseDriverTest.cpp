@@ -22,7 +22,9 @@ struct XbaseHarness {
     QString folder;
     int made = 0;
 
-    static QString Type() { return Version == 4 ? QStringLiteral("dBASE IV") : QStringLiteral("FoxPro 3.0"); }
+    static QString Type() {
+        return Version == 4 ? QStringLiteral("dBASE IV") : QStringLiteral("FoxPro 3.0");
+    }
 
     std::shared_ptr<Database> CreateWithTable(int rows) {
         folder = dir.filePath(QStringLiteral("db%1").arg(++made));
@@ -81,11 +83,12 @@ TEST_F(XbaseDriverTest, FieldNamesAreCutMadeUniqueAndCleaned) {
     EXPECT_EQ(FolderTables::ShortenNames({"Id", "First Name's", "CustomerNumber", "customernumberX",
                                           "Zoë", "", "CUSTOMERNU"},
                                          10, xbase),
-              QStringList({"Id", "First_Name", "CustomerNu", "customern1", "Zo_", "FIELD",
-                           "CUSTOMERN2"}));
+              QStringList(
+                  {"Id", "First_Name", "CustomerNu", "customern1", "Zo_", "FIELD", "CUSTOMERN2"}));
     // Longer limits (Paradox) keep more.
-    EXPECT_EQ(FolderTables::ShortenNames({"A very long field name here", "A very long field name here too"},
-                                         25, [](QChar) { return true; }),
+    EXPECT_EQ(FolderTables::ShortenNames(
+                  {"A very long field name here", "A very long field name here too"}, 25,
+                  [](QChar) { return true; }),
               QStringList({"A very long field name he", "A very long field name h1"}));
 }
 
@@ -100,8 +103,8 @@ TEST_F(XbaseDriverTest, OpeningAFolderThatIsMissingOrNoFolder) {
     QDir().mkpath(Path("locked"));
     QFile::setPermissions(Path("locked"), QFileDevice::WriteOwner);
     EXPECT_EQ(ErrorOf([&] { OpenFolder(Path("locked"), "dBASE IV"); }), ErrCannotOpenFile);
-    QFile::setPermissions(Path("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOwner);
+    QFile::setPermissions(Path("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // Each version, opened again (so the types are the file's own), reads back the People table.
@@ -122,18 +125,17 @@ TEST_F(XbaseDriverTest, EachVersionReadsBackTypesAndValues) {
             short type;
             int size;
         };
-        const std::vector<Expected> fields = {
-            {"Id", short(vfp ? dbLong : dbBigInt), vfp ? 4 : 8},
-            {"Name", dbText, 30},
-            {"Notes", dbMemo, 0},
-            {"Amount", dbDouble, 8},
-            {"Price", short(vfp ? dbCurrency : dbDouble), 8},
-            {"Born", dbDate, 8},
-            {"Active", dbBoolean, 1},
-            {"Photo", short(hex ? dbMemo : dbLongBinary), 0},
-            {"First_Name", dbText, 10},
-            {"Quantity", dbLong, 4},
-            {"Big", dbDouble, 8}};
+        const std::vector<Expected> fields = {{"Id", short(vfp ? dbLong : dbBigInt), vfp ? 4 : 8},
+                                              {"Name", dbText, 30},
+                                              {"Notes", dbMemo, 0},
+                                              {"Amount", dbDouble, 8},
+                                              {"Price", short(vfp ? dbCurrency : dbDouble), 8},
+                                              {"Born", dbDate, 8},
+                                              {"Active", dbBoolean, 1},
+                                              {"Photo", short(hex ? dbMemo : dbLongBinary), 0},
+                                              {"First_Name", dbText, 10},
+                                              {"Quantity", dbLong, 4},
+                                              {"Big", dbDouble, 8}};
         ASSERT_EQ(rs->Fields().Count(), static_cast<int>(fields.size()));
         for (size_t i = 0; i < fields.size(); ++i) {
             const Field& field = rs->Fields().Item(static_cast<int>(i));
@@ -162,8 +164,10 @@ TEST_F(XbaseDriverTest, EachVersionReadsBackTypesAndValues) {
         EXPECT_DOUBLE_EQ(value("Big").toDouble(), 9e9);
         rs->MoveNext();
         EXPECT_EQ(value("Id").toLongLong(), 2);
-        for (const char* name : {"Notes", "Amount", "Price", "Born", "Active", "Photo", "Quantity", "Big"})
-            EXPECT_TRUE(value(name).isNull()) << name << " reads " << value(name).toString().toStdString();
+        for (const char* name :
+             {"Notes", "Amount", "Price", "Born", "Active", "Photo", "Quantity", "Big"})
+            EXPECT_TRUE(value(name).isNull())
+                << name << " reads " << value(name).toString().toStdString();
         // Text has no Null but in FoxPro 3.0: blank text reads as empty elsewhere.
         EXPECT_EQ(value("Name").isNull(), vfp);
         rs->MoveNext();
@@ -181,16 +185,21 @@ TEST_F(XbaseDriverTest, EachVersionReadsBackTypesAndValues) {
 
 TEST_F(XbaseDriverTest, ATableCreatedInTheSessionKeepsItsEngineTypes) {
     auto db = OpenFolder(dir_.path(), "dBASE III");
-    CreateTable(*db, "Kinds",
-                {{"Small", dbByte}, {"Bin", dbBinary, 4}, {"Guid", dbGUID}, {"Single", dbSingle},
-                 {"When", dbTime}},
-                {{200, QByteArray("\x00\x1a\xff", 3), QStringLiteral("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}"),
-                  2.5f, QTime(13, 45, 1)}});
+    CreateTable(
+        *db, "Kinds",
+        {{"Small", dbByte},
+         {"Bin", dbBinary, 4},
+         {"Guid", dbGUID},
+         {"Single", dbSingle},
+         {"When", dbTime}},
+        {{200, QByteArray("\x00\x1a\xff", 3),
+          QStringLiteral("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}"), 2.5f, QTime(13, 45, 1)}});
     auto rs = db->OpenRecordset("Kinds");
     EXPECT_EQ(rs->Fields().Item(0).Type(), dbByte);
     EXPECT_EQ(rs->Fields().Item(0).Value().toInt(), 200);
     EXPECT_EQ(rs->Fields().Item(1).Value().toByteArray(), QByteArray("\x00\x1a\xff", 3));
-    EXPECT_EQ(rs->Fields().Item(2).Value().toUuid(), QUuid("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}"));
+    EXPECT_EQ(rs->Fields().Item(2).Value().toUuid(),
+              QUuid("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}"));
     EXPECT_FLOAT_EQ(rs->Fields().Item(3).Value().toFloat(), 2.5f);
     EXPECT_EQ(rs->Fields().Item(4).Value().toTime(), QTime(13, 45, 1));
     db->Close();
@@ -259,18 +268,21 @@ TEST_F(XbaseDriverTest, TextIsWrittenInWindows1252AndReadInTheDeclaredPage) {
 TEST_F(XbaseDriverTest, FormatLimitsAreEngineErrors) {
     auto db = OpenFolder(dir_.path(), "dBASE III");
     auto wide = db->CreateTableDef("Wide");
-    for (int i = 0; i < 129; ++i) wide->Fields().Append(wide->CreateField(QStringLiteral("F%1").arg(i), dbBoolean));
+    for (int i = 0; i < 129; ++i)
+        wide->Fields().Append(wide->CreateField(QStringLiteral("F%1").arg(i), dbBoolean));
     EXPECT_EQ(ErrorOf([&] { db->TableDefs().Append(wide); }), ErrInvalidArgument);
     auto longRecord = db->CreateTableDef("Long");
     for (int i = 0; i < 16; ++i)
-        longRecord->Fields().Append(longRecord->CreateField(QStringLiteral("T%1").arg(i), dbText, 254));
+        longRecord->Fields().Append(
+            longRecord->CreateField(QStringLiteral("T%1").arg(i), dbText, 254));
     EXPECT_EQ(ErrorOf([&] { db->TableDefs().Append(longRecord); }), ErrInvalidArgument);
     EXPECT_FALSE(QFile::exists(Path("Wide.dbf")));
     EXPECT_FALSE(QFile::exists(Path("Long.dbf")));
     CreateTable(*db, "Numbers", {{"Big", dbBigInt}, {"D", dbDouble}}, {});
     auto rs = db->OpenRecordset("Numbers");
     rs->AddNew();
-    rs->Fields().Item(0).SetValue(QVariant::fromValue<qlonglong>(std::numeric_limits<qint64>::min()));
+    rs->Fields().Item(0).SetValue(
+        QVariant::fromValue<qlonglong>(std::numeric_limits<qint64>::min()));
     EXPECT_EQ(ErrorOf([&] { rs->Update(); }), ErrFieldTooSmall) << "20 characters in N(19)";
     rs->CancelUpdate();
     rs->AddNew();
@@ -301,18 +313,29 @@ TEST_F(XbaseDriverTest, DamagedFilesGiveEngineErrorsNamingTheFile) {
         const char* names;  // the file the message names
     };
     const std::vector<Case> cases = {
-        {"cut in the header", [](QByteArray& f, QByteArray&) { f.truncate(20); }, ErrUnrecognizedFormat, "Bad.dbf"},
-        {"cut in the field list", [](QByteArray& f, QByteArray&) { f.truncate(50); }, ErrCorruptDatabase, "Bad.dbf"},
-        {"cut in the records", [&](QByteArray& f, QByteArray&) { f.truncate(header + record + 3); }, ErrCorruptDatabase, "Bad.dbf"},
-        {"count past the end", [](QByteArray& f, QByteArray&) { f[4] = 99; }, ErrCorruptDatabase, "Bad.dbf"},
-        {"unknown field type", [](QByteArray& f, QByteArray&) { f[32 + 11] = 'X'; }, ErrCorruptDatabase, "Bad.dbf"},
-        {"zero-length field", [](QByteArray& f, QByteArray&) { f[32 + 16] = 0; }, ErrCorruptDatabase, "Bad.dbf"},
-        {"record length wrong", [](QByteArray& f, QByteArray&) { f[10] = 5; }, ErrCorruptDatabase, "Bad.dbf"},
-        {"unknown version", [](QByteArray& f, QByteArray&) { f[0] = 0x04; }, ErrUnrecognizedFormat, "Bad.dbf"},
-        {"memo pointer past the end", [&](QByteArray& f, QByteArray&) {
-             f.replace(header + 1 + 6, 10, "     99999"); }, ErrCorruptDatabase, "Bad.dbt"},
-        {"memo length past the end", [](QByteArray&, QByteArray& m) { m[512 + 7] = '\x7f'; }, ErrCorruptDatabase, "Bad.dbt"},
-        {"memo file missing", [](QByteArray&, QByteArray& m) { m.clear(); }, ErrFileNotFoundEngine, "Bad.dbt"},
+        {"cut in the header", [](QByteArray& f, QByteArray&) { f.truncate(20); },
+         ErrUnrecognizedFormat, "Bad.dbf"},
+        {"cut in the field list", [](QByteArray& f, QByteArray&) { f.truncate(50); },
+         ErrCorruptDatabase, "Bad.dbf"},
+        {"cut in the records", [&](QByteArray& f, QByteArray&) { f.truncate(header + record + 3); },
+         ErrCorruptDatabase, "Bad.dbf"},
+        {"count past the end", [](QByteArray& f, QByteArray&) { f[4] = 99; }, ErrCorruptDatabase,
+         "Bad.dbf"},
+        {"unknown field type", [](QByteArray& f, QByteArray&) { f[32 + 11] = 'X'; },
+         ErrCorruptDatabase, "Bad.dbf"},
+        {"zero-length field", [](QByteArray& f, QByteArray&) { f[32 + 16] = 0; },
+         ErrCorruptDatabase, "Bad.dbf"},
+        {"record length wrong", [](QByteArray& f, QByteArray&) { f[10] = 5; }, ErrCorruptDatabase,
+         "Bad.dbf"},
+        {"unknown version", [](QByteArray& f, QByteArray&) { f[0] = 0x04; }, ErrUnrecognizedFormat,
+         "Bad.dbf"},
+        {"memo pointer past the end",
+         [&](QByteArray& f, QByteArray&) { f.replace(header + 1 + 6, 10, "     99999"); },
+         ErrCorruptDatabase, "Bad.dbt"},
+        {"memo length past the end", [](QByteArray&, QByteArray& m) { m[512 + 7] = '\x7f'; },
+         ErrCorruptDatabase, "Bad.dbt"},
+        {"memo file missing", [](QByteArray&, QByteArray& m) { m.clear(); }, ErrFileNotFoundEngine,
+         "Bad.dbt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -39,20 +39,19 @@ class XbaseExportTest : public SessionTest {
 };
 
 TEST_F(XbaseExportTest, PeopleExportsToEachKindAndReadsBackInDbfread) {
-    CreateSource({{"Id", dbLong},
-                  {"Name", dbText, 30},
-                  {"Notes", dbMemo},
-                  {"Amount", dbDouble},
-                  {"Price", dbCurrency},
-                  {"Born", dbDate},
-                  {"Active", dbBoolean},
-                  {"First Name's", dbText, 10}},
-                 {{1, QStringLiteral("O'Brien \"Bob\""), QStringLiteral("line1\r\nline2"), 1234.5,
-                   12.25, QDateTime(QDate(1999, 12, 31), QTime(15, 4, 5)), true,
-                   QString::fromUtf8("Zoë")},
-                  {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
-                   QVariant()}},
-                 QStringLiteral("People"));
+    CreateSource(
+        {{"Id", dbLong},
+         {"Name", dbText, 30},
+         {"Notes", dbMemo},
+         {"Amount", dbDouble},
+         {"Price", dbCurrency},
+         {"Born", dbDate},
+         {"Active", dbBoolean},
+         {"First Name's", dbText, 10}},
+        {{1, QStringLiteral("O'Brien \"Bob\""), QStringLiteral("line1\r\nline2"), 1234.5, 12.25,
+          QDateTime(QDate(1999, 12, 31), QTime(15, 4, 5)), true, QString::fromUtf8("Zoë")},
+         {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}},
+        QStringLiteral("People"));
     const struct {
         int kind;
         const char* folder;
@@ -73,13 +72,15 @@ TEST_F(XbaseExportTest, PeopleExportsToEachKindAndReadsBackInDbfread) {
         const bool vfp = k.kind == TypeConnect::FOXPRO30;
         // The run writes a memo's CR LF as two blanks.
         const QString expected =
-            QStringList({"Id|Name|Notes|Amount|Price|Born|Active|First_Name",
-                         QString::fromUtf8("1|O'Brien \"Bob\"|line1  line2|1234.5|12.25|%1|True|Zoë")
-                             .arg(vfp ? "1999-12-31 15:04:05" : "1999-12-31"),
-                         // dbfread leaves FoxPro 3.0 Null flags aside: binary numbers show 0.
-                         vfp ? "2||NULL|0|0|NULL|NULL|" : "2||NULL|NULL|NULL|NULL|NULL|"})
+            QStringList(
+                {"Id|Name|Notes|Amount|Price|Born|Active|First_Name",
+                 QString::fromUtf8("1|O'Brien \"Bob\"|line1  line2|1234.5|12.25|%1|True|Zoë")
+                     .arg(vfp ? "1999-12-31 15:04:05" : "1999-12-31"),
+                 // dbfread leaves FoxPro 3.0 Null flags aside: binary numbers show 0.
+                 vfp ? "2||NULL|0|0|NULL|NULL|" : "2||NULL|NULL|NULL|NULL|NULL|"})
                 .join('\n');
-        EXPECT_EQ(RunPython({Script("dbf_read.py"), "dbfread", PathOf(QString::fromLatin1(k.folder) + "/people.dbf")}),
+        EXPECT_EQ(RunPython({Script("dbf_read.py"), "dbfread",
+                             PathOf(QString::fromLatin1(k.folder) + "/people.dbf")}),
                   expected.toStdString());
         session_->Source().Db()->Close();
     }
@@ -103,8 +104,8 @@ TEST_F(XbaseExportTest, TablesOfAnIndependentWriterExportToText) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.table);
         prompter_ = ScriptedPrompter();
-        session_->Source().SetDb(
-            DBEngine::Instance().OpenDatabase(dir_.path(), 0, false, QStringLiteral("FoxPro 3.0;pwd=;")));
+        session_->Source().SetDb(DBEngine::Instance().OpenDatabase(
+            dir_.path(), 0, false, QStringLiteral("FoxPro 3.0;pwd=;")));
         session_->Source().SetRs(session_->Source().Db()->OpenRecordset(c.table, dbOpenTable));
         session_->Source().SetName(c.table);
         session_->SetDefaultSetting();

@@ -34,8 +34,8 @@ bool HasModule(const char* module) {
     return process.waitForFinished(30000) && process.exitCode() == 0;
 }
 
-#define SKIP_WITHOUT_PYTHON_DBF()                                                       \
-    if (!HasModule("dbfread") || !HasModule("dbf"))                                     \
+#define SKIP_WITHOUT_PYTHON_DBF()                   \
+    if (!HasModule("dbfread") || !HasModule("dbf")) \
     GTEST_SKIP() << "python3-dbfread and python3-dbf are needed (scripts/packages.txt)"
 
 // What the independent readers show of the People table written in `type`.
@@ -54,14 +54,19 @@ std::string ExpectedPeople(const QString& type, bool dbfreadReader) {
     const QString binaryMemoNull = dbfreadReader || vfp ? "NULL" : hex ? "" : "0x";
     // python3-dbf gives the field names in lower case.
     const QString names = "Id|Name|Notes|Amount|Price|Born|Active|Photo|First_Name|Quantity|Big";
-    return QStringList({
-        dbfreadReader ? names : names.toLower(),
-        QString::fromUtf8("1|O'Brien \"Bob\"|line1\\r\\nline2|1234.5|12.25|%1|True|%2|Zoë|7|9000000000")
-            .arg(born1, photo1),
-        QStringLiteral("2|%1|%3|%2|%2|NULL|NULL|%4|%1|NULL|NULL")
-            .arg(textNull, binaryNull, memoNull, binaryMemoNull),
-        QStringLiteral("3||x|-0.5|0|%1|False|%2|a b|-32768|-5").arg(born3, photo3),
-    }).join('\n').toStdString();
+    return QStringList(
+               {
+                   dbfreadReader ? names : names.toLower(),
+                   QString::fromUtf8(
+                       "1|O'Brien "
+                       "\"Bob\"|line1\\r\\nline2|1234.5|12.25|%1|True|%2|Zoë|7|9000000000")
+                       .arg(born1, photo1),
+                   QStringLiteral("2|%1|%3|%2|%2|NULL|NULL|%4|%1|NULL|NULL")
+                       .arg(textNull, binaryNull, memoNull, binaryMemoNull),
+                   QStringLiteral("3||x|-0.5|0|%1|False|%2|a b|-32768|-5").arg(born3, photo3),
+               })
+        .join('\n')
+        .toStdString();
 }
 
 TEST(XbaseInteropTest, IndependentReadersReadEveryVersionWeWrite) {
@@ -89,8 +94,10 @@ TEST(XbaseInteropTest, HeadersCarryEachVersionsBytes) {
         unsigned char withMemo;
         unsigned char without;
         const char* memoFile;
-    } cases[] = {{"dBASE III", 0x83, 0x03, "M.dbt"}, {"dBASE IV", 0x8B, 0x03, "M.dbt"},
-                 {"dBASE 5.0", 0x8D, 0x05, "M.dbt"}, {"FoxPro 2.5", 0xF5, 0x03, "M.fpt"},
+    } cases[] = {{"dBASE III", 0x83, 0x03, "M.dbt"},
+                 {"dBASE IV", 0x8B, 0x03, "M.dbt"},
+                 {"dBASE 5.0", 0x8D, 0x05, "M.dbt"},
+                 {"FoxPro 2.5", 0xF5, 0x03, "M.fpt"},
                  {"FoxPro 3.0", 0x30, 0x30, "M.fpt"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
@@ -108,8 +115,11 @@ TEST(XbaseInteropTest, HeadersCarryEachVersionsBytes) {
         EXPECT_TRUE(QFile::exists(QDir(folder).filePath(c.memoFile)));
         // FoxPro 3.0: descriptors, the end mark, then 263 bytes of backlink.
         const int descriptors = QByteArray(c.type) == "FoxPro 3.0" ? 2 : 1;  // + _NullFlags
-        const int expected = 32 + 32 * descriptors + 1 + (QByteArray(c.type) == "FoxPro 3.0" ? 263 : 0);
-        EXPECT_EQ(static_cast<unsigned char>(plain[8]) | (static_cast<unsigned char>(plain[9]) << 8), expected);
+        const int expected =
+            32 + 32 * descriptors + 1 + (QByteArray(c.type) == "FoxPro 3.0" ? 263 : 0);
+        EXPECT_EQ(
+            static_cast<unsigned char>(plain[8]) | (static_cast<unsigned char>(plain[9]) << 8),
+            expected);
     }
 }
 
@@ -146,7 +156,9 @@ TEST(XbaseInteropTest, WeReadWhatAnIndependentWriterWrites) {
         auto rs = db->OpenRecordset(c.table);
         QStringList types;
         for (int i = 0; i < rs->Fields().Count(); ++i)
-            types << QStringLiteral("%1:%2").arg(rs->Fields().Item(i).Name()).arg(rs->Fields().Item(i).Type());
+            types << QStringLiteral("%1:%2")
+                         .arg(rs->Fields().Item(i).Name())
+                         .arg(rs->Fields().Item(i).Type());
         EXPECT_EQ(types, c.types);
         EXPECT_EQ(rs->RecordCount(), 2) << "the deleted record is not counted";
         for (const QVariantList& row : c.rows) {

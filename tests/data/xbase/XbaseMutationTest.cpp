@@ -110,7 +110,8 @@ TEST_F(XbaseMutationTest, RegressionsReadWithoutFault) {
         }
         if (QByteArray(recipe.name) == "memo-block-number-overflow") {
             // The first record's Notes pointer (after flag, Id 11, Name 30) set to 4294967295.
-            const int header = static_cast<unsigned char>(dbf[8]) | (static_cast<unsigned char>(dbf[9]) << 8);
+            const int header =
+                static_cast<unsigned char>(dbf[8]) | (static_cast<unsigned char>(dbf[9]) << 8);
             dbf.replace(header + 1 + 11 + 30, 10, "4294967295");
         }
         if (recipe.truncateTo >= 0) dbf.truncate(recipe.truncateTo);
@@ -123,9 +124,9 @@ TEST_F(XbaseMutationTest, RandomMutationsNeverFault) {
                            ? qEnvironmentVariableIntValue("MORVANE_XBASE_MUTATION_ROUNDS")
                            : 200;
     const bool verbose = qEnvironmentVariableIntValue("MORVANE_XBASE_MUTATION_VERBOSE") != 0;
-    for (const QString& type : {QStringLiteral("dBASE III"), QStringLiteral("dBASE IV"),
-                                QStringLiteral("dBASE 5.0"), QStringLiteral("FoxPro 2.6"),
-                                QStringLiteral("FoxPro 3.0")}) {
+    for (const QString& type :
+         {QStringLiteral("dBASE III"), QStringLiteral("dBASE IV"), QStringLiteral("dBASE 5.0"),
+          QStringLiteral("FoxPro 2.6"), QStringLiteral("FoxPro 3.0")}) {
         SCOPED_TRACE(type.toStdString());
         const auto [dbf, memo] = Seed(dir_.filePath("seed " + type), type);
         QRandomGenerator random(0x5EED0000u + static_cast<quint32>(qHash(type)));
@@ -138,19 +139,28 @@ TEST_F(XbaseMutationTest, RandomMutationsNeverFault) {
                 // Mostly the header and field list, where lengths and offsets live.
                 const bool inMemo = random.bounded(5) == 0;
                 QByteArray& target = inMemo ? memoBytes : table;
-                const int span = inMemo || random.bounded(3) == 0 ? target.size() : qMin<int>(target.size(), 32 * 13 + 300);
+                const int span = inMemo || random.bounded(3) == 0
+                                     ? target.size()
+                                     : qMin<int>(target.size(), 32 * 13 + 300);
                 const int offset = random.bounded(span);
-                const auto byte = static_cast<unsigned char>(
-                    random.bounded(4) == 0 ? 0xFF : random.bounded(4) == 0 ? 0 : random.bounded(256));
+                const auto byte =
+                    static_cast<unsigned char>(random.bounded(4) == 0   ? 0xFF
+                                               : random.bounded(4) == 0 ? 0
+                                                                        : random.bounded(256));
                 target[offset] = static_cast<char>(byte);
-                recipe += QStringLiteral("{%1, %2, 0x%3}, ").arg(inMemo ? "true" : "false").arg(offset).arg(byte, 2, 16, QLatin1Char('0'));
+                recipe += QStringLiteral("{%1, %2, 0x%3}, ")
+                              .arg(inMemo ? "true" : "false")
+                              .arg(offset)
+                              .arg(byte, 2, 16, QLatin1Char('0'));
             }
             if (random.bounded(8) == 0) {
                 const int size = random.bounded(table.size());
                 table.truncate(size);
                 recipe += QStringLiteral("cut to %1").arg(size);
             }
-            if (verbose) std::fprintf(stderr, "%s round %d: %s\n", qPrintable(type), round, qPrintable(recipe));
+            if (verbose)
+                std::fprintf(stderr, "%s round %d: %s\n", qPrintable(type), round,
+                             qPrintable(recipe));
             Try(type, table, memoBytes);
             if (HasFatalFailure()) return;
         }

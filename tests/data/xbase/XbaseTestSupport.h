@@ -43,7 +43,8 @@ inline void CreateTable(Database& db, const QString& name, const std::vector<Col
                         const std::vector<std::vector<QVariant>>& rows) {
     auto tableDef = db.CreateTableDef(name);
     for (const Column& column : columns) {
-        auto field = tableDef->CreateField(QString::fromUtf8(column.name), column.type, column.size);
+        auto field =
+            tableDef->CreateField(QString::fromUtf8(column.name), column.type, column.size);
         field->SetRequired(column.required);
         tableDef->Fields().Append(field);
     }
@@ -59,9 +60,9 @@ inline void CreateTable(Database& db, const QString& name, const std::vector<Col
 }
 
 inline std::vector<Column> PeopleColumns() {
-    return {{"Id", dbLong},          {"Name", dbText, 30},     {"Notes", dbMemo},
-            {"Amount", dbDouble},    {"Price", dbCurrency},    {"Born", dbDate},
-            {"Active", dbBoolean},   {"Photo", dbLongBinary},  {"First Name's", dbText, 10},
+    return {{"Id", dbLong},          {"Name", dbText, 30},    {"Notes", dbMemo},
+            {"Amount", dbDouble},    {"Price", dbCurrency},   {"Born", dbDate},
+            {"Active", dbBoolean},   {"Photo", dbLongBinary}, {"First Name's", dbText, 10},
             {"Quantity", dbInteger}, {"Big", dbBigInt}};
 }
 
