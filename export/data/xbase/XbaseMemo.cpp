@@ -135,6 +135,8 @@ XbaseMemoWriter::XbaseMemoWriter(const QString& path, XbaseMemoKind kind, bool c
         blockSize_ = qMax<int>(1, qFromBigEndian<quint16>(data + 6));
     } else {
         nextBlock_ = qFromLittleEndian<quint32>(data);
+        const int size = header.size() >= 22 ? qFromLittleEndian<quint16>(data + 20) : 0;
+        if (kind_ == XbaseMemoKind::Dbase4 && size >= 64 && size % 64 == 0) blockSize_ = size;
     }
     // Never write over what the file already holds.
     const qint64 end = (file_.size() + blockSize_ - 1) / blockSize_;

@@ -215,6 +215,7 @@ TEST_F(XbaseDriverTest, ExistingTableDeleteAndCompanions) {
     auto again = db->CreateTableDef("SALES");
     again->Fields().Append(again->CreateField("x", dbLong));
     EXPECT_EQ(ErrorOf([&] { db->TableDefs().Append(again); }), ErrTableExists);
+    EXPECT_EQ(ErrorOf([&] { db->Execute("DELETE FROM Sales"); }), ErrNotSupported);
     db->TableDefs().Delete("sales");
     EXPECT_FALSE(QFile::exists(Path("Sales.dbf")));
     EXPECT_FALSE(QFile::exists(Path("Sales.fpt")));
