@@ -151,8 +151,7 @@ void XbaseDatabase::doCreateTable(const TableDef& tableDef) {
     const bool memo = header.HasMemoFields();
     header.version = XbaseVersionByte(version_, memo);
     if (vfp && memo) header.tableFlags = 0x02;
-    // Fill offsets and null bits as the reader will find them.
-    XbaseTableWriter::Create(path, header, name);
+    XbaseTableWriter::Create(path, header);
     created_.insert(SessionKey(path), session);
 }
 

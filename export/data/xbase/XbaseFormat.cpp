@@ -155,9 +155,13 @@ XbaseHeader ParseXbaseHeader(const QByteArray& bytes, qint64 fileSize, const QSt
         field.flags = vfp ? descriptor[18] : 0;
         const QString shown =
             field.name.isEmpty() ? QStringLiteral("#%1").arg(header.fields.size() + 1) : field.name;
-        if (!KnownType(field.type, vfp))
-            Damaged(path, QStringLiteral("unknown type '%1' of field '%2'")
-                              .arg(QString::fromLatin1(&field.type, 1).toHtmlEscaped(), shown));
+        if (!KnownType(field.type, vfp)) {
+            const auto code = static_cast<unsigned char>(field.type);
+            const QString type = code > 32 && code < 127
+                                     ? QString(QLatin1Char(field.type))
+                                     : QStringLiteral("0x%1").arg(code, 2, 16, QLatin1Char('0'));
+            Damaged(path, QStringLiteral("unknown type %1 of field '%2'").arg(type, shown));
+        }
         if (field.length == 0) Damaged(path, QStringLiteral("field '%1' has length 0").arg(shown));
         const int fixed = FixedLength(field.type, vfp);
         if (fixed != 0 && field.length != fixed)

@@ -88,8 +88,8 @@ struct XbaseHeader {
 QString MemoExtension(XbaseMemoKind kind);
 
 //! Reads the header of the table file `path` from its first bytes. `bytes` holds at least
-//! the whole header when the file has one (the caller reads up to 32 + 32 * 1024 + 264
-//! bytes); `fileSize` is the size of the file. Raises 3343 for a file that is no xBase
+//! the whole header when the file has one (the caller reads up to kMaxXbaseHeaderBytes);
+//! `fileSize` is the size of the file. Raises 3343 for a file that is no xBase
 //! table (or a version this driver does not read) and 3049 for a damaged header (a
 //! descriptor of unknown type or zero length, lengths that do not add up, a record count
 //! the file is too short for), each naming the file.

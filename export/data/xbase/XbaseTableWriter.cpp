@@ -28,7 +28,7 @@ QString MemoPathFor(const QString& path, XbaseMemoKind kind) {
 
 }  // namespace
 
-void XbaseTableWriter::Create(const QString& path, const XbaseHeader& header, const QString&) {
+void XbaseTableWriter::Create(const QString& path, const XbaseHeader& header) {
     if (QFileInfo::exists(path))
         throw EngineError::Of(ErrTableExists, QFileInfo(path).completeBaseName());
     QFile file(path);

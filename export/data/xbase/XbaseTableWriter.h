@@ -28,7 +28,7 @@ class XbaseTableWriter {
     //! Writes a new empty table `path` with the header of `header` (and its empty memo file
     //! when it has memo fields). Raises 3010 when the file exists, 3051 when it cannot be
     //! written.
-    static void Create(const QString& path, const XbaseHeader& header, const QString& tableName);
+    static void Create(const QString& path, const XbaseHeader& header);
 
     //! Opens the table for appending. Raises 3051 when it cannot be written, 3045 when
     //! another program holds a lock on it.

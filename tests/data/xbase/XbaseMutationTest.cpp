@@ -10,9 +10,9 @@
 //   MORVANE_XBASE_MUTATION_ROUNDS=5000 build-asan/bin/xbase_mutation_tests
 //
 // MORVANE_XBASE_MUTATION_ROUNDS sets the rounds per version (default 200, for the suite);
-// MORVANE_XBASE_MUTATION_VERBOSE=1 prints each round's recipe. Findings are kept in
-// kRegressions as recipes (offsets and bytes applied to the seed table), named after what
-// they found.
+// MORVANE_XBASE_MUTATION_SEED varies the seed; MORVANE_XBASE_MUTATION_VERBOSE=1 prints each
+// round's recipe. Findings are kept in kRegressions as recipes (offsets and bytes applied to
+// the seed table), named after what they found.
 #include "tests/data/xbase/XbaseTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -129,7 +129,9 @@ TEST_F(XbaseMutationTest, RandomMutationsNeverFault) {
           QStringLiteral("FoxPro 2.6"), QStringLiteral("FoxPro 3.0")}) {
         SCOPED_TRACE(type.toStdString());
         const auto [dbf, memo] = Seed(dir_.filePath("seed " + type), type);
-        QRandomGenerator random(0x5EED0000u + static_cast<quint32>(qHash(type)));
+        QRandomGenerator random(
+            0x5EED0000u + static_cast<quint32>(qHash(type)) +
+            static_cast<quint32>(qEnvironmentVariableIntValue("MORVANE_XBASE_MUTATION_SEED")));
         for (int round = 0; round < rounds; ++round) {
             QByteArray table = dbf;
             QByteArray memoBytes = memo;
