@@ -74,4 +74,43 @@ RunTiming BenchDestinations::TableExport(const QString& database, int typeFormat
     return timing;
 }
 
+RunTiming BenchDestinations::TextExportFrom(const QString& database, const QString& sourceConnect,
+                                            const QString& table, const QString& exportFile,
+                                            qint64 rows) {
+    RunTiming timing;
+    QFile::remove(exportFile);
+    PlainCaller caller;
+    caller.Properties.DataBaseName = database;
+    caller.Properties.TableName = table;
+    caller.Properties.ExportFile = exportFile;
+    caller.Properties.ShowSummary = false;
+    caller.Properties.ShowProgress = false;
+    caller.Properties.OverWrite = true;
+    ConsolePrompter prompter;  // any error of the run is printed on stderr
+    timing.rows = rows;
+    const double cpuStart = CpuSecondsUsed();
+    QElapsedTimer clock;
+    clock.start();
+    ExportSession session(prompter);
+    session.SetCaller(&caller);
+    try {
+        session.Source().SetDb(DBEngine::Instance().OpenDatabase(
+            database, 0, false, sourceConnect + QStringLiteral("pwd=;")));
+        session.Source().SetName(table);
+        session.Source().SetRs(session.Source().Db()->OpenRecordset(table, dbOpenTable));
+    } catch (const std::exception& error) {
+        timing.problem = QString::fromUtf8(error.what());
+        return timing;
+    }
+    session.SetDefaultSetting();
+    session.Destination().File = exportFile;
+    session.StartExport();
+    timing.seconds = clock.nsecsElapsed() / 1e9;
+    timing.cpuSeconds = CpuSecondsUsed() - cpuStart;
+    timing.ok = session.LastRunCompleted();
+    if (!timing.ok) timing.problem = QStringLiteral("the export run did not complete");
+    timing.bytes = QFile(exportFile).size();
+    return timing;
+}
+
 }  // namespace morvane::bench

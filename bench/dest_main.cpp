@@ -5,8 +5,10 @@
 //
 // (t) delimited text, (a) the native table kind into DIR/bench-dest.db, and with --odbc
 // (b) the data source of CONNECT ("ODBC;DSN=...;UID=...;PWD=...;"), table bench_rows,
-// replaced each run, with the first --odbc-rows records (default 100000). --only text,
-// access or odbc runs just that one (for measuring peak memory with /usr/bin/time -v).
+// replaced each run, with the first --odbc-rows records (default 100000); (d) the dBASE IV
+// table kind into DIR/bench_rows.dbf and (e) that dBASE table exported to delimited text.
+// --only text, access, odbc, dbase or dbase-text runs just that one (for measuring peak
+// memory with /usr/bin/time -v; dbase-text needs the table of an earlier dbase run).
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
@@ -41,7 +43,8 @@ int main(int argc, char** argv) {
     parser.addOption({"dir", "folder for the table and outputs", "DIR", QDir::tempPath()});
     parser.addOption({"odbc", "ODBC connect string of the data source to export to", "CONNECT"});
     parser.addOption({"odbc-rows", "records exported to the data source", "N", "100000"});
-    parser.addOption({"only", "run one export only: text, access or odbc", "KIND"});
+    parser.addOption(
+        {"only", "run one export only: text, access, odbc, dbase or dbase-text", "KIND"});
     parser.addHelpOption();
     parser.process(app);
     const qint64 rows = parser.value("rows").toLongLong();
@@ -77,8 +80,29 @@ int main(int argc, char** argv) {
         PrintRow("(b) ODBC data source", odbc);
         ok = ok && odbc.ok;
     }
+    RunTiming dbase;
+    RunTiming dbaseText;
+    if (wanted("dbase")) {
+        dbase = BenchDestinations::TableExport(database, morvane::TypeConnect::DBase4,
+                                               QDir(dir).filePath("bench_rows.dbf"), {}, 0);
+        PrintRow("(d) dBASE IV table kind", dbase);
+        ok = ok && dbase.ok;
+    }
+    if (wanted("dbase-text")) {
+        dbaseText = BenchDestinations::TextExportFrom(dir, QStringLiteral("dBASE IV;"),
+                                                      QStringLiteral("bench_rows"),
+                                                      QDir(dir).filePath("bench-dbase.txt"), rows);
+        PrintRow("(e) dBASE table to text", dbaseText);
+        ok = ok && dbaseText.ok;
+    }
     if (text.ok && native.ok)
         std::printf("(a)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", native.seconds / text.seconds,
                     native.cpuSeconds / text.cpuSeconds);
+    if (text.ok && dbase.ok)
+        std::printf("(d)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", dbase.seconds / text.seconds,
+                    dbase.cpuSeconds / text.cpuSeconds);
+    if (text.ok && dbaseText.ok)
+        std::printf("(e)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n",
+                    dbaseText.seconds / text.seconds, dbaseText.cpuSeconds / text.cpuSeconds);
     return ok ? 0 : 1;
 }
