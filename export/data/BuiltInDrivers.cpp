@@ -8,6 +8,9 @@
 #ifdef MORVANE_WITH_JET
 #include "export/data/jet/JetDriver.h"
 #endif
+#ifdef MORVANE_WITH_PARADOX
+#include "export/data/paradox/ParadoxDriver.h"
+#endif
 
 namespace morvane {
 
@@ -19,6 +22,11 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
     registry.RegisterByContent(QString(), native);
 #ifdef MORVANE_WITH_JET
     registry.RegisterByContent(QString(), std::make_shared<JetDriver>());
+#endif
+#ifdef MORVANE_WITH_PARADOX
+    for (int level = 3; level <= 5; ++level)
+        registry.Register({ParadoxDriver::Types().at(level - 3)},
+                          std::make_shared<ParadoxDriver>(level));
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
