@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
         [&] { return BenchRuns::OurExport(database, dir.filePath("bench-native.txt"), nullptr); });
     PrintRow("(t) native -> delimited text", text);
     const RunTiming write = BenchRuns::Measured([&] {
-        for (const char* file : {"bench_px.db", "bench_px.mb"}) QFile::remove(QDir(folder).filePath(file));
+        for (const char* file : {"bench_px.db", "bench_px.mb"})
+            QFile::remove(QDir(folder).filePath(file));
         RunTiming timing = BenchDestinations::TableExport(
             database, TypeConnect::Paradox5, QDir(folder).filePath("bench_px.db"), {}, 0);
         timing.bytes = QFileInfo(QDir(folder).filePath("bench_px.db")).size() +

@@ -3,6 +3,8 @@
 #include "export/data/EngineError.h"
 #include "export/data/paradox/ParadoxLayout.h"
 
+#include <unistd.h>
+
 namespace morvane::paradox {
 
 namespace {
@@ -19,8 +21,25 @@ void MbReader::Damaged(const QString& reason) const {
 void MbReader::ReadAt(qint64 offset, char* out, qint64 size) {
     if (offset < 0 || size < 0 || offset + size > size_)
         Damaged(QStringLiteral("a memo pointer runs past the end of the file"));
-    if (!file_.seek(offset) || file_.read(out, size) != size)
+    // Shared blocks hold up to 64 values: the last one read is kept.
+    const qint64 chunk = offset / kMbChunk * kMbChunk;
+    if (offset + size <= chunk + kMbChunk && chunk + kMbChunk <= size_) {
+        if (cachedAt_ != chunk) {
+            cache_.resize(kMbChunk);
+            if (pread(file_.handle(), cache_.data(), kMbChunk, chunk) != kMbChunk)
+                throw EngineError::Of(ErrDiskIO, path_);
+            cachedAt_ = chunk;
+        }
+        memcpy(out, cache_.constData() + (offset - chunk), static_cast<size_t>(size));
+        return;
+    }
+    if (pread(file_.handle(), out, static_cast<size_t>(size), offset) != size)
         throw EngineError::Of(ErrDiskIO, path_);
+}
+
+void MbReader::Invalidate() {
+    cachedAt_ = -1;
+    if (file_.isOpen()) size_ = file_.size();
 }
 
 QByteArray MbReader::Read(quint32 mbOffset, quint32 length) {
@@ -64,11 +83,11 @@ void MbWriter::Create(const QString& path) {
     QByteArray header(kMbChunk, '\0');
     auto* p = reinterpret_cast<unsigned char*>(header.data());
     p[0] = 0;
-    PutLe16(p + 1, 1);       // one chunk
-    PutLe16(p + 3, 1);       // modification count
+    PutLe16(p + 1, 1);  // one chunk
+    PutLe16(p + 3, 1);  // modification count
     PutLe16(p + 0x0B, kMbChunk);
     PutLe16(p + 0x0D, kMbChunk);
-    p[0x10] = 0x10;          // unit size of shared blocks
+    p[0x10] = 0x10;  // unit size of shared blocks
     PutLe16(p + 0x11, kMbSlots);
     PutLe16(p + 0x13, kMbSmallLimit);
     QFile file(path);

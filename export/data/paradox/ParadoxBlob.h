@@ -21,6 +21,8 @@ class MbReader {
     //! The value stored at `mbOffset` with `length` bytes. Opens the file on first use
     //! (3024 when it is missing).
     QByteArray Read(quint32 mbOffset, quint32 length);
+    //! Forgets what was read (the file changed).
+    void Invalidate();
 
   private:
     void Damaged(const QString& reason) const;
@@ -29,6 +31,8 @@ class MbReader {
     QString path_;
     QFile file_;
     qint64 size_ = -1;
+    QByteArray cache_;  //!< the 4 KB chunk read last
+    qint64 cachedAt_ = -1;
 };
 
 class MbWriter {
@@ -49,11 +53,11 @@ class MbWriter {
 
     QString path_;
     QFile file_;
-    qint64 end_ = 0;              //!< the next free chunk offset
-    QByteArray shared_;           //!< the type 3 block being filled (empty: none)
+    qint64 end_ = 0;     //!< the next free chunk offset
+    QByteArray shared_;  //!< the type 3 block being filled (empty: none)
     qint64 sharedAt_ = 0;
-    int nextSlot_ = 0;            //!< counts down from 63
-    int nextUnit_ = 0;            //!< next free 16-byte unit in the shared block
+    int nextSlot_ = 0;  //!< counts down from 63
+    int nextUnit_ = 0;  //!< next free 16-byte unit in the shared block
     bool dirty_ = false;
 };
 

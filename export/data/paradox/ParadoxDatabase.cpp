@@ -140,7 +140,8 @@ void ParadoxDatabase::doDropTable(const QString& name) {
     QDir dir = info.dir();
     if (!dir.remove(info.fileName())) throw EngineError::Of(ErrCannotOpenFile, path);
     for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (file.size() <= base.size() || file.left(base.size()).compare(base, Qt::CaseInsensitive) != 0)
+        if (file.size() <= base.size() ||
+            file.left(base.size()).compare(base, Qt::CaseInsensitive) != 0)
             continue;
         if (companion.match(file.mid(base.size())).hasMatch()) dir.remove(file);
     }

@@ -68,8 +68,8 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
     h.fileType = p[0x04];
     const int blockCode = p[0x05];
     h.version = p[0x39];
-    if ((h.fileType != 0 && h.fileType != 2) || blockCode < 1 || blockCode > 4 ||
-        h.version < 3 || h.version > 12)
+    if ((h.fileType != 0 && h.fileType != 2) || blockCode < 1 || blockCode > 4 || h.version < 3 ||
+        h.version > 12)
         NotParadox(path);
     h.blockSize = blockCode * 1024;
     h.numRecords = Le32(p + 0x06);
@@ -79,9 +79,9 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
     const int numFields = static_cast<int>(Le16(p + 0x21));
     const int listAt = FieldListOffset(h.version);
     if (h.headerSize < listAt || h.headerSize > fileSize)
-        Damaged(path, QStringLiteral("header size %1 in a file of %2 bytes")
-                          .arg(h.headerSize)
-                          .arg(fileSize));
+        Damaged(
+            path,
+            QStringLiteral("header size %1 in a file of %2 bytes").arg(h.headerSize).arg(fileSize));
     if (size < h.headerSize) Damaged(path, QStringLiteral("the header is cut short"));
     const quint32 encryption = h.version <= 4 ? Le32(p + 0x25) : Le32(p + 0x5C);
     if (encryption != 0)
@@ -96,7 +96,8 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
     // Field types and sizes, then past the run-time pointers and the table name to the
     // field names.
     const int namesAt = listAt + 2 * numFields + 4 + 4 * numFields + TableNameSize(h.version);
-    if (namesAt > h.headerSize) Damaged(path, QStringLiteral("the field list runs past the header"));
+    if (namesAt > h.headerSize)
+        Damaged(path, QStringLiteral("the field list runs past the header"));
     int offset = 0;
     for (int i = 0; i < numFields; ++i) {
         FieldSpec field;
@@ -109,9 +110,11 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
                               .arg(field.code, 2, 16, QLatin1Char('0')));
         if (field.width == 0) Damaged(path, QStringLiteral("field %1 has length 0").arg(i + 1));
         if ((field.code == kMemo || field.code == kFmtMemo) && field.width <= kBlobTail)
-            Damaged(path, QStringLiteral("memo field %1 has length %2").arg(i + 1).arg(field.width));
+            Damaged(path,
+                    QStringLiteral("memo field %1 has length %2").arg(i + 1).arg(field.width));
         if ((field.code >= kBlob && field.code <= kGraphic) && field.width < kBlobTail)
-            Damaged(path, QStringLiteral("blob field %1 has length %2").arg(i + 1).arg(field.width));
+            Damaged(path,
+                    QStringLiteral("blob field %1 has length %2").arg(i + 1).arg(field.width));
         field.offset = offset;
         offset += field.width;
         h.fields.push_back(field);
@@ -128,9 +131,11 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
     for (FieldSpec& field : h.fields) {
         int end = at;
         while (end < h.headerSize && p[end] != 0) ++end;
-        if (end >= h.headerSize) Damaged(path, QStringLiteral("the field names run past the header"));
+        if (end >= h.headerSize)
+            Damaged(path, QStringLiteral("the field names run past the header"));
         field.name = h.codePage->Decode(bytes.constData() + at, end - at);
-        if (field.name.isEmpty()) field.name = QStringLiteral("Field%1").arg(&field - &h.fields[0] + 1);
+        if (field.name.isEmpty())
+            field.name = QStringLiteral("Field%1").arg(&field - &h.fields[0] + 1);
         at = end + 1;
     }
     return h;

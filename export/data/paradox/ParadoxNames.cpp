@@ -71,7 +71,8 @@ QStringList ParadoxFieldNames(const QStringList& names, const ParadoxCodePage& p
         }
         for (int i = 0; i < name.size() && name[i] == QLatin1Char(' '); ++i)
             name[i] = QLatin1Char('_');
-        if (name.isEmpty() || name == QLatin1String("#")) name = QStringLiteral("Field%1").arg(ordinal);
+        if (name.isEmpty() || name == QLatin1String("#"))
+            name = QStringLiteral("Field%1").arg(ordinal);
         name.truncate(kMaxFieldName);
         QString unique = name;
         for (int suffix = 1; taken.contains(unique.toCaseFolded()); ++suffix) {

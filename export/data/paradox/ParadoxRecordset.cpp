@@ -13,8 +13,7 @@ namespace morvane {
 using namespace paradox;
 
 ParadoxRecordset::ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
-                                   std::unique_ptr<TableReader> reader, short type,
-                                   bool updatable)
+                                   std::unique_ptr<TableReader> reader, short type, bool updatable)
     : Recordset(database, type, updatable),
       paradox_(std::move(database)),
       reader_(std::move(reader)),
@@ -24,7 +23,8 @@ ParadoxRecordset::ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
         const short engineType = EngineTypeOf(spec);
         engineTypes_.push_back(engineType);
         fields_.Append(std::make_shared<Field>(spec.name, engineType, EngineSizeOf(spec)));
-        if (spec.code >= kMemo && spec.code <= kGraphic && !QFileInfo::exists(MbPathOf(reader_->Path())))
+        if (spec.code >= kMemo && spec.code <= kGraphic &&
+            !QFileInfo::exists(MbPathOf(reader_->Path())))
             throw EngineError::Of(ErrFileNotFoundEngine, MbPathOf(reader_->Path()));
     }
     scratch_.resize(header.fields.size());
@@ -37,7 +37,7 @@ ParadoxRecordset::~ParadoxRecordset() = default;
 
 void ParadoxRecordset::Sync() {
     paradox_->FlushTable(reader_->Path());
-    reader_->Sync(paradox_->Stamp(reader_->Path()));
+    if (reader_->Sync(paradox_->Stamp(reader_->Path()))) mb_.Invalidate();
 }
 
 bool ParadoxRecordset::Arrive(bool found) {

@@ -3,11 +3,12 @@
 #include "export/data/EngineError.h"
 #include "export/data/paradox/ParadoxLayout.h"
 
+#include <sys/file.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
-#include <sys/file.h>
 
 namespace morvane::paradox {
 
@@ -86,13 +87,15 @@ void TableReader::Walk() {
         seen[static_cast<size_t>(number)] = true;
         const qint64 at = header_.headerSize + (number - 1) * blockSize;
         unsigned char head[kBlockHeader];
-        if (!file_.seek(at) || file_.read(reinterpret_cast<char*>(head), kBlockHeader) != kBlockHeader)
+        if (pread(file_.handle(), head, kBlockHeader, at) != kBlockHeader)
             Damaged(QStringLiteral("block %1 is cut short").arg(number));
         const int added = static_cast<qint16>(Le16(head + 4));
         qint64 count = 0;
         if (added >= 0) {
             if (added % recordSize != 0 || added + recordSize > blockSize - kBlockHeader)
-                Damaged(QStringLiteral("block %1 claims %2 bytes of records").arg(number).arg(added + recordSize));
+                Damaged(QStringLiteral("block %1 claims %2 bytes of records")
+                            .arg(number)
+                            .arg(added + recordSize));
             count = added / recordSize + 1;
             if (at + kBlockHeader + count * recordSize > fileSize_)
                 Damaged(QStringLiteral("block %1 is cut short").arg(number));
@@ -111,10 +114,11 @@ void TableReader::Walk() {
                     .arg(total_));
 }
 
-void TableReader::Sync(qint64 stamp) {
-    if (stamp == stamp_ && file_.size() == fileSize_) return;
+bool TableReader::Sync(qint64 stamp) {
+    if (stamp == stamp_ && file_.size() == fileSize_) return false;
     stamp_ = stamp;
     Walk();
+    return true;
 }
 
 int TableReader::LastBlockCount() const {
@@ -127,7 +131,7 @@ void TableReader::Load(size_t position) {
     const qint64 at = header_.headerSize + (qint64(blocks_[position]) - 1) * header_.blockSize;
     const qint64 size = std::min<qint64>(header_.blockSize, fileSize_ - at);
     block_.resize(header_.blockSize);
-    if (!file_.seek(at) || file_.read(block_.data(), size) != size)
+    if (pread(file_.handle(), block_.data(), static_cast<size_t>(size), at) != size)
         throw EngineError::Of(ErrDiskIO, path_);
     loaded_ = position;
 }

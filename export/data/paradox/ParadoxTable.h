@@ -31,8 +31,9 @@ class TableReader {
     const TableHeader& Header() const { return header_; }
     const QString& Path() const { return path_; }
     qint64 Count() const { return total_; }
-    //! Walks the file again when it changed since the last walk (size, or `stamp`).
-    void Sync(qint64 stamp);
+    //! Walks the file again when it changed since the last walk (size, or `stamp`); true
+    //! when it did.
+    bool Sync(qint64 stamp);
     //! Makes record `index` current; false when there is none.
     bool Seek(qint64 index);
     //! Makes the next record current; false past the last one.

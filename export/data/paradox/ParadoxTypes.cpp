@@ -167,7 +167,8 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
             const qint64 whole = static_cast<qint64>(std::llround(ms));
             const QDate date = DateOfDay(whole / 86400000);
             if (!date.isValid()) return QVariant();
-            return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(whole % 86400000)));
+            return QDateTime(date,
+                             QTime::fromMSecsSinceStartOfDay(static_cast<int>(whole % 86400000)));
         }
         case kBcd: {
             // Byte 0: bit 7 set for a positive value (else every byte is inverted), the
@@ -258,15 +259,15 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
             return;
         }
         case kDate: {
-            const QDate date = value.typeId() == QMetaType::QDateTime ? value.toDateTime().date()
-                                                                      : value.toDate();
+            const QDate date =
+                value.typeId() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
             if (!date.isValid()) outOfRange();
             EncodeInt(p, 4, DayNumber(date));
             return;
         }
         case kTime: {
-            const QTime time = value.typeId() == QMetaType::QDateTime ? value.toDateTime().time()
-                                                                      : value.toTime();
+            const QTime time =
+                value.typeId() == QMetaType::QDateTime ? value.toDateTime().time() : value.toTime();
             if (!time.isValid()) outOfRange();
             EncodeInt(p, 4, time.msecsSinceStartOfDay());
             return;
@@ -304,7 +305,8 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
                                          : BytesOf(value);
             if (bytes.isEmpty()) return;
             const int leader = spec.width - kBlobTail;
-            memcpy(p, bytes.constData(), static_cast<size_t>(std::min<qsizetype>(leader, bytes.size())));
+            memcpy(p, bytes.constData(),
+                   static_cast<size_t>(std::min<qsizetype>(leader, bytes.size())));
             quint32 mbOffset = 0;
             if (bytes.size() > leader) {
                 if (!mb) throw EngineError::Of(ErrInvalidOperation);
@@ -316,7 +318,8 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
             return;
         }
         default:
-            throw EngineError::Of(ErrNotSupported, QStringLiteral("writing this Paradox field type"));
+            throw EngineError::Of(ErrNotSupported,
+                                  QStringLiteral("writing this Paradox field type"));
     }
 }
 

@@ -4,10 +4,10 @@
 #include "tests/data/DriverContract.h"
 #include "tests/data/paradox/ParadoxTestSupport.h"
 
-#include <QDateTime>
-#include <QUuid>
 #include <sys/file.h>
 #include <unistd.h>
+#include <QDateTime>
+#include <QUuid>
 
 namespace morvane::test {
 namespace {
@@ -131,7 +131,7 @@ struct TypeCase {
     short type;
     int size;
     QVariant value;
-    short read3, read4, read5;  //!< the type it reads back as at each level
+    short read3, read4, read5;      //!< the type it reads back as at each level
     QVariant expected3, expected5;  //!< what reads back (level 4 as level 3)
 };
 
@@ -144,16 +144,22 @@ TEST_F(ParadoxTest, EveryEngineTypeAtEveryLevel) {
         {"Small", dbByte, 0, 200, dbInteger, dbInteger, dbInteger, 200, 200},
         {"Short", dbInteger, 0, -32767, dbInteger, dbInteger, dbInteger, -32767, -32767},
         {"Whole", dbLong, 0, -2147483647, dbDouble, dbDouble, dbLong, -2147483647.0, -2147483647},
-        {"Money", dbCurrency, 0, 1234.5678, dbCurrency, dbCurrency, dbCurrency, 1234.5678, 1234.5678},
+        {"Money", dbCurrency, 0, 1234.5678, dbCurrency, dbCurrency, dbCurrency, 1234.5678,
+         1234.5678},
         {"Ratio", dbDouble, 0, -0.1, dbDouble, dbDouble, dbDouble, -0.1, -0.1},
         {"Single", dbSingle, 0, 2.5f, dbDouble, dbDouble, dbDouble, 2.5, 2.5},
-        {"Big", dbBigInt, 0, qlonglong(1) << 40, dbDouble, dbDouble, dbDouble, double(qlonglong(1) << 40), double(qlonglong(1) << 40)},
+        {"Big", dbBigInt, 0, qlonglong(1) << 40, dbDouble, dbDouble, dbDouble,
+         double(qlonglong(1) << 40), double(qlonglong(1) << 40)},
         {"When", dbDate, 0, stamp, dbDate, dbDate, dbDate, stamp.date(), stamp},
-        {"Day", dbDate, 0, QDate(1, 1, 1), dbDate, dbDate, dbDate, QDate(1, 1, 1), QDateTime(QDate(1, 1, 1), QTime(0, 0))},
-        {"Clock", dbTime, 0, QTime(23, 59, 58), dbText, dbText, dbDate, QStringLiteral("23:59:58.000"), QTime(23, 59, 58)},
-        {"Name", dbText, 30, QStringLiteral("O'Brien \"Zoë\" – Ω"), dbText, dbText, dbText, QStringLiteral("O'Brien \"Zoë\" – ?"), QStringLiteral("O'Brien \"Zoë\" – ?")},
+        {"Day", dbDate, 0, QDate(1, 1, 1), dbDate, dbDate, dbDate, QDate(1, 1, 1),
+         QDateTime(QDate(1, 1, 1), QTime(0, 0))},
+        {"Clock", dbTime, 0, QTime(23, 59, 58), dbText, dbText, dbDate,
+         QStringLiteral("23:59:58.000"), QTime(23, 59, 58)},
+        {"Name", dbText, 30, QStringLiteral("O'Brien \"Zoë\" – Ω"), dbText, dbText, dbText,
+         QStringLiteral("O'Brien \"Zoë\" – ?"), QStringLiteral("O'Brien \"Zoë\" – ?")},
         {"Guid", dbGUID, 0, guid, dbText, dbText, dbText, guid.toString(), guid.toString()},
-        {"Bytes", dbBinary, 4, QByteArray("\x01\x02\xff\x7f", 4), dbText, dbLongBinary, dbBinary, QVariant(), QByteArray("\x01\x02\xff\x7f", 4)},
+        {"Bytes", dbBinary, 4, QByteArray("\x01\x02\xff\x7f", 4), dbText, dbLongBinary, dbBinary,
+         QVariant(), QByteArray("\x01\x02\xff\x7f", 4)},
     };
     for (int level : {3, 4, 5}) {
         const QString sub = PathOf(QStringLiteral("values%1").arg(level));
@@ -179,8 +185,8 @@ TEST_F(ParadoxTest, EveryEngineTypeAtEveryLevel) {
             EXPECT_TRUE(rows[1][i].isNull()) << c.name << " level " << level << " Null";
             if (c.type == dbBinary && level != 5) continue;  // binary: see below
             const QVariant expected = level == 5 ? c.expected5 : c.expected3;
-            EXPECT_EQ(rows[0][i], expected) << c.name << " level " << level << ": "
-                                            << rows[0][i].toString().toStdString();
+            EXPECT_EQ(rows[0][i], expected)
+                << c.name << " level " << level << ": " << rows[0][i].toString().toStdString();
         }
         db->Close();
     }
@@ -205,20 +211,46 @@ TEST_F(ParadoxTest, MemosAndBlobsKeepEveryByte) {
         // Enough small memos for several shared blocks (64 slots each).
         for (int round = 0; round < 30; ++round)
             for (const QString& memo : memos)
-                rows.push_back({memo.isNull() ? QVariant() : QVariant(memo), binary.left(round * 150)});
+                rows.push_back(
+                    {memo.isNull() ? QVariant() : QVariant(memo), binary.left(round * 150)});
         MakeTable(*db, QStringLiteral("Notes"), {{"Memo", dbMemo, 0}, {"Blob", dbLongBinary, 0}},
                   rows);
         const auto read = ReadRows(*db, QStringLiteral("Notes"));
         ASSERT_EQ(read.size(), rows.size());
         for (size_t i = 0; i < rows.size(); ++i) {
             const QString memo = memos[static_cast<int>(i % memos.size())];
-            EXPECT_EQ(read[i][0].toString(), memo.left(memo.size()).replace(QStringLiteral("Ω"), QStringLiteral("?")))
+            EXPECT_EQ(read[i][0].toString(),
+                      memo.left(memo.size()).replace(QStringLiteral("Ω"), QStringLiteral("?")))
                 << "row " << i << " level " << level;
             EXPECT_EQ(read[i][0].isNull(), memo.isEmpty()) << i;
             EXPECT_EQ(read[i][1].toByteArray(), rows[i][1].toByteArray()) << "row " << i;
         }
         db->Close();
     }
+}
+
+// A recordset that reads memos while it appends more into the same shared memo block and
+// data block sees each new record and memo after the next move.
+TEST_F(ParadoxTest, ReadingWhileAppending) {
+    auto db = Open(5);
+    MakeTable(*db, QStringLiteral("Log"), {{"n", dbLong, 0}, {"Memo", dbMemo, 0}},
+              {{1, QString(50, 'a')}});
+    auto rs = db->OpenRecordset(QStringLiteral("Log"));
+    auto other = db->OpenRecordset(QStringLiteral("Log"), dbOpenSnapshot);
+    for (int n = 2; n <= 40; ++n) {
+        EXPECT_EQ(rs->Fields().Item(1).Value().toString().size(), 50 + n - 2) << n;
+        rs->AddNew();
+        rs->Fields().Item(0).SetValue(n);
+        rs->Fields().Item(1).SetValue(QString(50 + n - 1, QChar(u'a' + n % 26)));
+        rs->Update();
+        rs->MoveLast();
+        EXPECT_EQ(rs->Fields().Item(0).Value().toInt(), n);
+        other->MoveLast();
+        EXPECT_EQ(other->Fields().Item(1).Value().toString(),
+                  QString(50 + n - 1, QChar(u'a' + n % 26)));
+    }
+    EXPECT_EQ(rs->RecordCount(), 40);
+    db->Close();
 }
 
 TEST_F(ParadoxTest, FieldNamesAreCutAndMadeUnique) {
@@ -247,7 +279,8 @@ TEST_F(ParadoxTest, LimitsAreEngineErrors) {
     EXPECT_EQ(ErrorOf([&] { db->TableDefs().Append(wide); }), ErrInvalidArgument);
     auto longRecord = db->CreateTableDef(QStringLiteral("Long"));
     for (int i = 0; i < 9; ++i)
-        longRecord->Fields().Append(longRecord->CreateField(QStringLiteral("t%1").arg(i), dbText, 255));
+        longRecord->Fields().Append(
+            longRecord->CreateField(QStringLiteral("t%1").arg(i), dbText, 255));
     EXPECT_EQ(ErrorOf([&] { db->TableDefs().Append(longRecord); }), ErrInvalidArgument);
     EXPECT_FALSE(QFile::exists(PathOf("Long.db")));
     // A table whose 65,535 blocks are all used refuses the next block.
@@ -291,7 +324,10 @@ TEST_F(ParadoxTest, TextIsDecodedFromTheHeaderCodePage) {
 TEST_F(ParadoxTest, ReadRawAgreesWithValue) {
     auto db = Open(4);  // dates as D fields, Long as a Number
     MakeTable(*db, QStringLiteral("Raw"),
-              {{"i", dbLong, 0}, {"d", dbDouble, 0}, {"t", dbText, 10}, {"day", dbDate, 0},
+              {{"i", dbLong, 0},
+               {"d", dbDouble, 0},
+               {"t", dbText, 10},
+               {"day", dbDate, 0},
                {"b", dbBoolean, 0}},
               {{-5, 2.25, QStringLiteral("Zoë"), QDate(2020, 2, 29), false}, {{}, {}, {}, {}, {}}});
     db->Close();
@@ -342,7 +378,8 @@ TEST_F(ParadoxTest, DamagedFilesGiveEngineErrors) {
         auto db = Open(4);
         std::vector<std::vector<QVariant>> rows;
         for (int i = 0; i < 500; ++i)
-            rows.push_back({QStringLiteral("row %1").arg(i), i == 0 ? QVariant(QString(300, 'm')) : QVariant()});
+            rows.push_back({QStringLiteral("row %1").arg(i),
+                            i == 0 ? QVariant(QString(300, 'm')) : QVariant()});
         MakeTable(*db, QStringLiteral("Base"), {{"Name", dbText, 20}, {"Memo", dbMemo, 0}}, rows);
         db->Close();
     }
@@ -354,26 +391,54 @@ TEST_F(ParadoxTest, DamagedFilesGiveEngineErrors) {
         baseMb = m.readAll();
     }
     const int headerSize = 2048;
-    const auto u8 = [](QByteArray& b, int at) { return reinterpret_cast<unsigned char*>(b.data()) + at; };
+    const auto u8 = [](QByteArray& b, int at) {
+        return reinterpret_cast<unsigned char*>(b.data()) + at;
+    };
     const int memoPointer = headerSize + 6 + 20 + 10;  // first record's mbOffset
     const std::vector<Damage> cases = {
-        {"empty file", [](QByteArray& db, QByteArray&) { db.clear(); }, ErrUnrecognizedFormat, "Base.db"},
-        {"cut inside the header", [](QByteArray& db, QByteArray&) { db.truncate(100); }, ErrCorruptDatabase, "Base.db"},
-        {"cut inside the data", [](QByteArray& db, QByteArray&) { db.truncate(db.size() - 4096 - 100); }, ErrCorruptDatabase, "Base.db"},
-        {"record count larger than the blocks", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, 6), 501); }, ErrCorruptDatabase, "Base.db"},
-        {"first block past the end", [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, 0x0E), 999); }, ErrCorruptDatabase, "Base.db"},
-        {"block chain loops", [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, headerSize + 4096), 1); }, ErrCorruptDatabase, "Base.db"},
-        {"record count past the block", [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, headerSize + 4), 30000); }, ErrCorruptDatabase, "Base.db"},
-        {"unknown field type", [&](QByteArray& db, QByteArray&) { *u8(db, 0x78) = 0x07; }, ErrCorruptDatabase, "Base.db"},
-        {"zero-length field", [&](QByteArray& db, QByteArray&) { *u8(db, 0x79) = 0; }, ErrCorruptDatabase, "Base.db"},
-        {"too many fields", [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, 0x21), 300); }, ErrCorruptDatabase, "Base.db"},
-        {"an index file", [&](QByteArray& db, QByteArray&) { *u8(db, 4) = 1; }, ErrUnrecognizedFormat, "Base.db"},
-        {"encrypted", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, 0x5C), 0x1234); }, ErrNotSupported, "Base.db"},
-        {"memo pointer past the end of the .mb", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer), 0x100000 | 0x3F); }, ErrCorruptDatabase, "Base.mb"},
-        {"memo slot past the block", [&](QByteArray&, QByteArray& mb) { *u8(mb, 4096 + 12 + 5 * 63) = 0xFF; }, ErrCorruptDatabase, "Base.mb"},
-        {"memo length disagrees", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer + 4), 301); }, ErrCorruptDatabase, "Base.mb"},
-        {"memo in the leader longer than it", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer), 0); }, ErrCorruptDatabase, "Base.db"},
-        {"missing .mb", [&](QByteArray&, QByteArray& mb) { mb = QByteArray("remove"); }, ErrFileNotFoundEngine, "Base.mb"},
+        {"empty file", [](QByteArray& db, QByteArray&) { db.clear(); }, ErrUnrecognizedFormat,
+         "Base.db"},
+        {"cut inside the header", [](QByteArray& db, QByteArray&) { db.truncate(100); },
+         ErrCorruptDatabase, "Base.db"},
+        {"cut inside the data",
+         [](QByteArray& db, QByteArray&) { db.truncate(db.size() - 4096 - 100); },
+         ErrCorruptDatabase, "Base.db"},
+        {"record count larger than the blocks",
+         [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, 6), 501); }, ErrCorruptDatabase,
+         "Base.db"},
+        {"first block past the end",
+         [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, 0x0E), 999); }, ErrCorruptDatabase,
+         "Base.db"},
+        {"block chain loops",
+         [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, headerSize + 4096), 1); },
+         ErrCorruptDatabase, "Base.db"},
+        {"record count past the block",
+         [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, headerSize + 4), 30000); },
+         ErrCorruptDatabase, "Base.db"},
+        {"unknown field type", [&](QByteArray& db, QByteArray&) { *u8(db, 0x78) = 0x07; },
+         ErrCorruptDatabase, "Base.db"},
+        {"zero-length field", [&](QByteArray& db, QByteArray&) { *u8(db, 0x79) = 0; },
+         ErrCorruptDatabase, "Base.db"},
+        {"too many fields", [&](QByteArray& db, QByteArray&) { PutLe16(u8(db, 0x21), 300); },
+         ErrCorruptDatabase, "Base.db"},
+        {"an index file", [&](QByteArray& db, QByteArray&) { *u8(db, 4) = 1; },
+         ErrUnrecognizedFormat, "Base.db"},
+        {"encrypted", [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, 0x5C), 0x1234); },
+         ErrNotSupported, "Base.db"},
+        {"memo pointer past the end of the .mb",
+         [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer), 0x100000 | 0x3F); },
+         ErrCorruptDatabase, "Base.mb"},
+        {"memo slot past the block",
+         [&](QByteArray&, QByteArray& mb) { *u8(mb, 4096 + 12 + 5 * 63) = 0xFF; },
+         ErrCorruptDatabase, "Base.mb"},
+        {"memo length disagrees",
+         [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer + 4), 301); },
+         ErrCorruptDatabase, "Base.mb"},
+        {"memo in the leader longer than it",
+         [&](QByteArray& db, QByteArray&) { PutLe32(u8(db, memoPointer), 0); }, ErrCorruptDatabase,
+         "Base.db"},
+        {"missing .mb", [&](QByteArray&, QByteArray& mb) { mb = QByteArray("remove"); },
+         ErrFileNotFoundEngine, "Base.mb"},
     };
     for (const Damage& c : cases) {
         QByteArray db = base, mb = baseMb;
@@ -402,7 +467,8 @@ TEST_F(ParadoxTest, DamagedFilesGiveEngineErrors) {
             message = error.Description();
         }
         EXPECT_EQ(number, c.error) << c.what << ": " << message.toStdString();
-        EXPECT_TRUE(message.contains(QString::fromLatin1(c.names))) << c.what << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromLatin1(c.names)))
+            << c.what << ": " << message.toStdString();
         EXPECT_EQ(FileDigest(sub + QStringLiteral("/Base.db")), before) << c.what;
     }
 }
@@ -433,7 +499,8 @@ TEST_F(ParadoxTest, LockedAndForbiddenFiles) {
     QDir().mkpath(locked);
     QFile::setPermissions(locked, QFileDevice::Permissions());
     EXPECT_EQ(ErrorOf([&] { OpenParadox(locked, 5); }), ErrCannotOpenFile);
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 }  // namespace

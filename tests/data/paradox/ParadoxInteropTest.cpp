@@ -37,7 +37,8 @@ QVariant PxField(pxdoc_t* doc, int type, char* data, int len) {
     switch (type) {
         case pxfShort: {
             short value = 0;
-            return PX_get_data_short(doc, data, len, &value) > 0 ? QVariant(qlonglong(value)) : QVariant();
+            return PX_get_data_short(doc, data, len, &value) > 0 ? QVariant(qlonglong(value))
+                                                                 : QVariant();
         }
         case pxfLong:
         case pxfDate:
@@ -47,11 +48,13 @@ QVariant PxField(pxdoc_t* doc, int type, char* data, int len) {
             // them on LP64), so the blank test is made here.
             if (memcmp(data, "\0\0\0\0", 4) == 0) return QVariant();
             long value = 0;
-            return PX_get_data_long(doc, data, len, &value) > 0 ? QVariant(qlonglong(value)) : QVariant();
+            return PX_get_data_long(doc, data, len, &value) > 0 ? QVariant(qlonglong(value))
+                                                                : QVariant();
         }
         case pxfLogical: {
             char value = 0;
-            return PX_get_data_byte(doc, data, len, &value) > 0 ? QVariant(qlonglong(value)) : QVariant();
+            return PX_get_data_byte(doc, data, len, &value) > 0 ? QVariant(qlonglong(value))
+                                                                : QVariant();
         }
         case pxfNumber:
         case pxfCurrency:
@@ -131,7 +134,7 @@ TEST_F(ParadoxInteropTest, PxlibReadsEveryLevelWeWrite) {
         const QString folder = PathOf(QStringLiteral("level%1").arg(level));
         QDir().mkpath(folder);
         auto db = OpenParadox(folder, level);
-        std::vector<ColumnDef> columns = {{"Name", dbText, 40},    {"Qty", dbInteger, 0},
+        std::vector<ColumnDef> columns = {{"Name", dbText, 40},     {"Qty", dbInteger, 0},
                                           {"Price", dbCurrency, 0}, {"Ratio", dbDouble, 0},
                                           {"Day", dbDate, 0},       {"Id", dbLong, 0}};
         std::vector<QVariant> values = {kText, -12, 19.9999, -1.0 / 3, kStamp, 70000};
@@ -161,8 +164,7 @@ TEST_F(ParadoxInteropTest, PxlibReadsEveryLevelWeWrite) {
             {pxfShort, qlonglong(-12)},
             {pxfCurrency, 19.9999},
             {pxfNumber, -1.0 / 3},
-            {level >= 5 ? pxfTimestamp : pxfDate,
-             level >= 5 ? QVariant(stampMs) : QVariant(day)},
+            {level >= 5 ? pxfTimestamp : pxfDate, level >= 5 ? QVariant(stampMs) : QVariant(day)},
             {level >= 5 ? pxfLong : pxfNumber,
              level >= 5 ? QVariant(qlonglong(70000)) : QVariant(70000.0)},
             {pxfMemoBLOb, kMemo.left(10).toUtf8()},  // the leader
@@ -176,7 +178,8 @@ TEST_F(ParadoxInteropTest, PxlibReadsEveryLevelWeWrite) {
                 EXPECT_EQ(table.rows[row][i], expected[i].value)
                     << columns[i].name.toStdString() << " level " << level << ": "
                     << table.rows[row][i].toString().toStdString();
-            EXPECT_TRUE(table.rows[1][i].isNull()) << columns[i].name.toStdString() << level << " " << table.rows[1][i].toString().toStdString();
+            EXPECT_TRUE(table.rows[1][i].isNull()) << columns[i].name.toStdString() << level << " "
+                                                   << table.rows[1][i].toString().toStdString();
         }
     }
 }
@@ -221,8 +224,9 @@ void WriteWithPxlib(const QString& path, int version, const std::vector<PxColumn
                 switch (columns[i].type) {
                     case pxfAlpha:
                     case pxfBytes:
-                        texts[i] = row[i].typeId() == QMetaType::QByteArray ? row[i].toByteArray()
-                                                                             : row[i].toString().toUtf8();
+                        texts[i] = row[i].typeId() == QMetaType::QByteArray
+                                       ? row[i].toByteArray()
+                                       : row[i].toString().toUtf8();
                         value.value.str.val = texts[i].data();
                         value.value.str.len = static_cast<int>(texts[i].size());
                         break;
@@ -245,9 +249,9 @@ void WriteWithPxlib(const QString& path, int version, const std::vector<PxColumn
 
 TEST_F(ParadoxInteropTest, OurDriverReadsWhatPxlibWrites) {
     const std::vector<PxColumn> columns = {
-        {"Name", pxfAlpha, 30},    {"Qty", pxfShort, 2},   {"Big", pxfLong, 4},
+        {"Name", pxfAlpha, 30},    {"Qty", pxfShort, 2},    {"Big", pxfLong, 4},
         {"Price", pxfCurrency, 8}, {"Ratio", pxfNumber, 8}, {"Day", pxfDate, 4},
-        {"Done", pxfLogical, 1},   {"At", pxfTime, 4},     {"Stamp", pxfTimestamp, 8},
+        {"Done", pxfLogical, 1},   {"At", pxfTime, 4},      {"Stamp", pxfTimestamp, 8},
         {"Raw", pxfBytes, 4},
     };
     const QDate date(2024, 2, 29);
@@ -268,7 +272,7 @@ TEST_F(ParadoxInteropTest, OurDriverReadsWhatPxlibWrites) {
         ASSERT_EQ(read.size(), rows.size()) << version;
         auto rs = db->OpenRecordset(QStringLiteral("Written"));
         const std::vector<short> types = {dbText, dbInteger, dbLong, dbCurrency, dbDouble,
-                                          dbDate, dbBoolean, dbDate, dbDate, dbBinary};
+                                          dbDate, dbBoolean, dbDate, dbDate,     dbBinary};
         for (size_t c = 0; c < columns.size(); ++c)
             EXPECT_EQ(rs->Fields().Item(static_cast<int>(c)).Type(), types[c]) << columns[c].name;
         EXPECT_EQ(rs->RecordCount(), qint64(rows.size()));
@@ -300,8 +304,9 @@ TEST_F(ParadoxInteropTest, MemoFilesFollowThePublishedLayout) {
     auto db = OpenParadox(dir_.path(), 4);
     const QByteArray small(100, 's');
     const QByteArray large(5000, 'L');
-    MakeTable(*db, QStringLiteral("Memo"), {{"Notes", dbMemo, 0}},
-              {{QString::fromLatin1(small)}, {QString::fromLatin1(large)}, {QStringLiteral("tiny")}});
+    MakeTable(
+        *db, QStringLiteral("Memo"), {{"Notes", dbMemo, 0}},
+        {{QString::fromLatin1(small)}, {QString::fromLatin1(large)}, {QStringLiteral("tiny")}});
     db->Close();
     QFile dbFile(PathOf("Memo.db")), mbFile(PathOf("Memo.mb"));
     ASSERT_TRUE(dbFile.open(QIODevice::ReadOnly) && mbFile.open(QIODevice::ReadOnly));

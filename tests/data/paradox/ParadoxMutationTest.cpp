@@ -32,15 +32,18 @@ struct Files {
 Files BaseTable(const QString& folder, int level) {
     QDir().mkpath(folder);
     auto db = OpenParadox(folder, level);
-    std::vector<ColumnDef> columns = {{"Name", dbText, 24}, {"Qty", dbInteger, 0},
+    std::vector<ColumnDef> columns = {{"Name", dbText, 24},     {"Qty", dbInteger, 0},
                                       {"Price", dbCurrency, 0}, {"Day", dbDate, 0},
-                                      {"Notes", dbMemo, 0}, {"Flag", dbBoolean, 0}};
+                                      {"Notes", dbMemo, 0},     {"Flag", dbBoolean, 0}};
     std::vector<std::vector<QVariant>> rows;
     for (int i = 0; i < 300; ++i) {
-        const QString memo = i % 3 == 0 ? QString() : i % 3 == 1 ? QStringLiteral("memo %1").arg(i)
-                                                                 : QString(level == 3 ? 40 + i / 2 : 40 + i * 11, QChar(u'a' + i % 26));
-        rows.push_back({QStringLiteral("row %1 é").arg(i), i % 7 ? QVariant(i) : QVariant(), i * 1.25,
-                        QDate(2000, 1, 1).addDays(i), memo.isEmpty() ? QVariant() : QVariant(memo), i % 2 == 0});
+        const QString memo =
+            i % 3 == 0   ? QString()
+            : i % 3 == 1 ? QStringLiteral("memo %1").arg(i)
+                         : QString(level == 3 ? 40 + i / 2 : 40 + i * 11, QChar(u'a' + i % 26));
+        rows.push_back({QStringLiteral("row %1 é").arg(i), i % 7 ? QVariant(i) : QVariant(),
+                        i * 1.25, QDate(2000, 1, 1).addDays(i),
+                        memo.isEmpty() ? QVariant() : QVariant(memo), i % 2 == 0});
     }
     MakeTable(*db, QStringLiteral("Base"), columns, rows);
     db->Close();
@@ -68,7 +71,8 @@ void WriteFiles(const QString& folder, const Files& files) {
 void ReadEverything(const QString& folder) {
     try {
         auto db = OpenParadox(folder, 5, true);
-        for (int index = 0; index < db->TableDefs().Count(); ++index) (void)db->TableDefs().Item(index).Fields().Count();
+        for (int index = 0; index < db->TableDefs().Count(); ++index)
+            (void)db->TableDefs().Item(index).Fields().Count();
         auto rs = db->OpenRecordset(QStringLiteral("Base"));
         for (int rows = 0; !rs->Eof() && rows < 100000; ++rows) {
             for (int i = 0; i < rs->Fields().Count(); ++i) {
@@ -99,8 +103,10 @@ struct Change {
 QString RecipeText(const std::vector<Change>& changes) {
     QString text;
     for (const Change& c : changes)
-        text += c.truncate ? QStringLiteral("%1 truncate %2\n").arg(c.memo ? "mb" : "db").arg(c.offset)
-                           : QStringLiteral("%1 %2 %3\n").arg(c.memo ? "mb" : "db").arg(c.offset).arg(c.byte);
+        text +=
+            c.truncate
+                ? QStringLiteral("%1 truncate %2\n").arg(c.memo ? "mb" : "db").arg(c.offset)
+                : QStringLiteral("%1 %2 %3\n").arg(c.memo ? "mb" : "db").arg(c.offset).arg(c.byte);
     return text;
 }
 
@@ -144,7 +150,8 @@ class ParadoxMutationTest : public ::testing::Test {
 
 TEST_F(ParadoxMutationTest, MutatedTablesNeverCrashOrChange) {
     const bool verbose = qEnvironmentVariableIntValue("MORVANE_PARADOX_MUTATION_VERBOSE") != 0;
-    const quint32 firstSeed = static_cast<quint32>(qEnvironmentVariableIntValue("MORVANE_PARADOX_MUTATION_SEED"));
+    const quint32 firstSeed =
+        static_cast<quint32>(qEnvironmentVariableIntValue("MORVANE_PARADOX_MUTATION_SEED"));
     for (int level : {3, 4, 5}) {
         const Files base = BaseTable(dir_.filePath(QStringLiteral("base%1").arg(level)), level);
         ASSERT_FALSE(base.db.isEmpty());
@@ -156,12 +163,14 @@ TEST_F(ParadoxMutationTest, MutatedTablesNeverCrashOrChange) {
                 const bool memo = !base.mb.isEmpty() && random.bounded(3) == 0;
                 const QByteArray& bytes = memo ? base.mb : base.db;
                 if (random.bounded(20) == 0)
-                    changes.push_back({memo, true, random.bounded(std::max<int>(1, bytes.size())), 0});
+                    changes.push_back(
+                        {memo, true, random.bounded(std::max<int>(1, bytes.size())), 0});
                 else
                     changes.push_back({memo, false, PickOffset(random, bytes, memo),
                                        static_cast<unsigned char>(random.bounded(256))});
             }
-            if (verbose) std::printf("level %d round %d\n%s", level, round, qPrintable(RecipeText(changes)));
+            if (verbose)
+                std::printf("level %d round %d\n%s", level, round, qPrintable(RecipeText(changes)));
             Files files = base;
             Apply(files, changes);
             const QString folder = dir_.filePath(QStringLiteral("round"));
@@ -180,7 +189,8 @@ TEST_F(ParadoxMutationTest, MutatedTablesNeverCrashOrChange) {
 // The findings of earlier runs, replayed (regressions/*.recipe).
 TEST_F(ParadoxMutationTest, Regressions) {
     const QDir recipes(QStringLiteral(MORVANE_TEST_DATA "/paradox/regressions"));
-    const QStringList names = recipes.entryList({QStringLiteral("*.recipe")}, QDir::Files, QDir::Name);
+    const QStringList names =
+        recipes.entryList({QStringLiteral("*.recipe")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(names.isEmpty()) << "no recipes in " << recipes.path().toStdString();
     std::map<int, Files> bases;
     for (const QString& name : names) {
@@ -201,9 +211,11 @@ TEST_F(ParadoxMutationTest, Regressions) {
             if (words[1] == QLatin1String("truncate"))
                 changes.push_back({memo, true, words[2].toInt(), 0});
             else
-                changes.push_back({memo, false, words[1].toInt(), static_cast<unsigned char>(words[2].toInt())});
+                changes.push_back(
+                    {memo, false, words[1].toInt(), static_cast<unsigned char>(words[2].toInt())});
         }
-        if (!bases.count(level)) bases[level] = BaseTable(dir_.filePath(QStringLiteral("base%1").arg(level)), level);
+        if (!bases.count(level))
+            bases[level] = BaseTable(dir_.filePath(QStringLiteral("base%1").arg(level)), level);
         Files files = bases[level];
         Apply(files, changes);
         const QString folder = dir_.filePath(QStringLiteral("regression"));
