@@ -8,9 +8,11 @@
 #include "export/data/paradox/ParadoxTable.h"
 #include "export/data/paradox/ParadoxTypes.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
 
 namespace morvane {
 
@@ -36,7 +38,13 @@ std::shared_ptr<ParadoxDatabase> ParadoxDatabase::Open(const QString& folder, bo
                                                        const QString& connect, int level) {
     const QString path = folder.isEmpty() ? QStringLiteral(".") : folder;
     const QFileInfo info(path);
-    if (!info.exists()) throw EngineError::Of(ErrFileNotFoundEngine, folder);
+    if (!info.exists()) {
+        // A folder inside one we may not search is there but out of reach.
+        struct stat status {};
+        if (stat(QFile::encodeName(path).constData(), &status) != 0 && errno == EACCES)
+            throw EngineError::Of(ErrCannotOpenFile, folder);
+        throw EngineError::Of(ErrFileNotFoundEngine, folder);
+    }
     if (!info.isDir() || !info.isReadable() || !info.isExecutable())
         throw EngineError::Of(ErrCannotOpenFile, folder);
     return std::shared_ptr<ParadoxDatabase>(new ParadoxDatabase(path, connect, readOnly, level));

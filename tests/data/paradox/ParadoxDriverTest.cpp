@@ -5,6 +5,7 @@
 #include "tests/data/paradox/ParadoxTestSupport.h"
 
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDateTime>
 #include <QUuid>
@@ -491,16 +492,43 @@ TEST_F(ParadoxTest, LockedAndForbiddenFiles) {
     EXPECT_EQ(ErrorOf([&] { rs->Update(); }), ErrFileInUse);
     other.close();
     db->Close();
-    if (geteuid() == 0) GTEST_SKIP() << "root reads files without permission";
-    QFile::setPermissions(PathOf("Held.db"), QFileDevice::Permissions());
+    // Names that are not what they should be: a file as the folder, a folder as a table.
+    EXPECT_EQ(ErrorOf([&] { OpenParadox(PathOf("Held.db"), 5); }), ErrCannotOpenFile);
+    QDir().mkpath(PathOf("Odd.db"));
     db = Open(5);
-    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset(QStringLiteral("Held")); }), ErrCannotOpenFile);
+    EXPECT_EQ(ErrorOf([&] { db->OpenRecordset(QStringLiteral("Odd")); }), ErrInputTableNotFound);
+    db->Close();
+    // Without permission: a table file nobody may read, a folder nobody may list. Root reads
+    // them anyway, so under root the checks run in a child that became "nobody".
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    QFile::setPermissions(Folder(), open);
+    QFile::setPermissions(PathOf("Held.db"), QFileDevice::Permissions());
     const QString locked = PathOf("locked");
     QDir().mkpath(locked);
     QFile::setPermissions(locked, QFileDevice::Permissions());
-    EXPECT_EQ(ErrorOf([&] { OpenParadox(locked, 5); }), ErrCannotOpenFile);
-    QFile::setPermissions(locked,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString inside = locked + QStringLiteral("/inner");
+    const auto check = [&]() -> int {
+        auto folder = Open(5);
+        if (ErrorOf([&] { folder->OpenRecordset(QStringLiteral("Held")); }) != ErrCannotOpenFile)
+            return 1;
+        if (ErrorOf([&] { OpenParadox(locked, 5); }) != ErrCannotOpenFile) return 2;
+        if (ErrorOf([&] { OpenParadox(inside, 5); }) != ErrCannotOpenFile) return 3;
+        return 0;
+    };
+    if (geteuid() != 0) {
+        EXPECT_EQ(check(), 0);
+    } else {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 ? check() : 9);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << "the child crashed";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: table file, 2: folder, 3: folder inside it";
+    }
+    QFile::setPermissions(locked, open);
 }
 
 }  // namespace
