@@ -83,6 +83,13 @@ TEST_F(ParadoxTest, NavigationAndAppendAtLevels3And4) {
 
 TEST_F(ParadoxTest, FolderTablesAndNames) {
     EXPECT_EQ(ErrorOf([&] { OpenParadox(PathOf("missing"), 5); }), ErrFileNotFoundEngine);
+    for (const char* connect : {"PARADOX 3.X;", "paradox 4.x;pwd=;", " Paradox 5.x ;"})
+        EXPECT_EQ(ErrorOf([&] {
+                      DBEngine::Instance().OpenDatabase(Folder(), 0, false,
+                                                        QString::fromLatin1(connect));
+                  }),
+                  0)
+            << connect;
     auto db = Open();
     for (const char* name : {"beta", "Alpha", "gamma.DB"})
         MakeTable(*db, QString::fromLatin1(name), {{"x", dbLong, 0}}, {{1}});
