@@ -248,9 +248,10 @@ TEST_F(SessionTableTest, FailuresBeforeTheTableExistsAreReportedByStage) {
          true,
          "Error in creating export table '" + DestPath() + "'",
          {}},
-        {"driver not built", TypeConnect::Paradox3, PathOf("sales.db"), false,
-         "Error in opening DataBase " + PathOf("sales.db"),
-         "The software components for this type of file (Paradox 3.X;) is not installed on "
+        // Paradox is built now; Lotus WK3 has no driver.
+        {"driver not built", TypeConnect::Lotus3, PathOf("sales.wk3"), false,
+         "Error in opening DataBase " + PathOf("sales.wk3"),
+         "The software components for this type of file (Lotus WK3;) is not installed on "
          "your computer.\r\nContact your system administrator."},
     };
     for (const Case& c : cases) {
