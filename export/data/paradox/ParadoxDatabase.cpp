@@ -59,9 +59,9 @@ std::vector<std::shared_ptr<TableDef>> ParadoxDatabase::doListTables() {
             const QString path = dir.filePath(file);
             FlushTable(path);
             TableReader reader(path, Writes(path));
-            for (const FieldSpec& spec : reader.Header().fields)
-                table->Fields().Append(
-                    std::make_shared<Field>(spec.name, EngineTypeOf(spec), EngineSizeOf(spec)));
+            for (const FieldLayout& layout : reader.Header().fields)
+                table->Fields().Append(std::make_shared<Field>(layout.name, EngineTypeOf(layout),
+                                                               EngineSizeOf(layout)));
         } catch (const EngineError&) {
             // A damaged table is listed without fields, so that the others stay usable;
             // opening it reports the damage.
@@ -114,12 +114,12 @@ void ParadoxDatabase::doCreateTable(const TableDef& tableDef) {
     bool withMb = false;
     int offset = 0;
     for (size_t i = 0; i < items.size(); ++i) {
-        FieldSpec spec = PlanField(items[i]->Type(), items[i]->DeclaredSize(), level_);
-        spec.name = names[static_cast<int>(i)];
-        spec.offset = offset;
-        offset += spec.width;
-        withMb = withMb || (spec.code >= kMemo && spec.code <= kGraphic);
-        header.fields.push_back(spec);
+        FieldLayout layout = PlanField(items[i]->Type(), items[i]->DeclaredSize(), level_);
+        layout.name = names[static_cast<int>(i)];
+        layout.offset = offset;
+        offset += layout.width;
+        withMb = withMb || (layout.code >= kMemo && layout.code <= kGraphic);
+        header.fields.push_back(layout);
     }
     header.recordSize = offset;
     const int limit = std::min(kMaxRecordSize, header.blockSize - kBlockHeader);

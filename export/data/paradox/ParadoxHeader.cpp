@@ -100,7 +100,7 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
         Damaged(path, QStringLiteral("the field list runs past the header"));
     int offset = 0;
     for (int i = 0; i < numFields; ++i) {
-        FieldSpec field;
+        FieldLayout field;
         field.code = p[listAt + 2 * i];
         field.sizeByte = p[listAt + 2 * i + 1];
         field.width = FieldWidth(field.code, field.sizeByte);
@@ -128,7 +128,7 @@ TableHeader ParseHeader(const QByteArray& bytes, qint64 fileSize, const QString&
                           .arg(h.recordSize)
                           .arg(h.blockSize));
     int at = namesAt;
-    for (FieldSpec& field : h.fields) {
+    for (FieldLayout& field : h.fields) {
         int end = at;
         while (end < h.headerSize && p[end] != 0) ++end;
         if (end >= h.headerSize)
@@ -146,7 +146,7 @@ QByteArray BuildHeader(const TableHeader& h, const QByteArray& tableName) {
     const int listAt = FieldListOffset(h.version);
     int needed = listAt + 2 * n + 4 + 4 * n + TableNameSize(h.version);
     QByteArray names;
-    for (const FieldSpec& field : h.fields) {
+    for (const FieldLayout& field : h.fields) {
         names += h.codePage->Encode(field.name);
         names += '\0';
     }
@@ -171,7 +171,7 @@ QByteArray BuildHeader(const TableHeader& h, const QByteArray& tableName) {
         PutLe16(p + 0x6A, static_cast<unsigned>(h.codePage->Number()));
     }
     int at = listAt;
-    for (const FieldSpec& field : h.fields) {
+    for (const FieldLayout& field : h.fields) {
         p[at++] = field.code;
         p[at++] = static_cast<unsigned char>(field.sizeByte);
     }

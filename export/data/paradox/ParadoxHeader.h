@@ -16,7 +16,7 @@
 
 namespace morvane::paradox {
 
-struct FieldSpec {
+struct FieldLayout {
     unsigned char code = 0;  //!< FieldCode
     int sizeByte = 0;        //!< the header's size byte (decimals for BCD)
     int width = 0;           //!< bytes in a record
@@ -34,7 +34,7 @@ struct TableHeader {
     int firstBlock = 0;
     int lastBlock = 0;
     int version = 0;  //!< the file version byte (3 .. 12)
-    std::vector<FieldSpec> fields;
+    std::vector<FieldLayout> fields;
     std::shared_ptr<const ParadoxCodePage> codePage;
 };
 

@@ -19,11 +19,11 @@ ParadoxRecordset::ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
       reader_(std::move(reader)),
       mb_(MbPathOf(reader_->Path())) {
     const TableHeader& header = reader_->Header();
-    for (const FieldSpec& spec : header.fields) {
-        const short engineType = EngineTypeOf(spec);
+    for (const FieldLayout& layout : header.fields) {
+        const short engineType = EngineTypeOf(layout);
         engineTypes_.push_back(engineType);
-        fields_.Append(std::make_shared<Field>(spec.name, engineType, EngineSizeOf(spec)));
-        if (spec.code >= kMemo && spec.code <= kGraphic &&
+        fields_.Append(std::make_shared<Field>(layout.name, engineType, EngineSizeOf(layout)));
+        if (layout.code >= kMemo && layout.code <= kGraphic &&
             !QFileInfo::exists(MbPathOf(reader_->Path())))
             throw EngineError::Of(ErrFileNotFoundEngine, MbPathOf(reader_->Path()));
     }
@@ -70,8 +70,9 @@ qint64 ParadoxRecordset::doChangeStamp() {
 }
 
 QVariant ParadoxRecordset::DeferredValue(int column) const {
-    const FieldSpec& spec = reader_->Header().fields[static_cast<size_t>(column)];
-    return DecodeValue(spec, reader_->Record(), *reader_->Header().codePage, mb_, reader_->Path());
+    const FieldLayout& layout = reader_->Header().fields[static_cast<size_t>(column)];
+    return DecodeValue(layout, reader_->Record(), *reader_->Header().codePage, mb_,
+                       reader_->Path());
 }
 
 void ParadoxRecordset::ReadRaw(int ordinal, RawValue& out) {
@@ -80,18 +81,18 @@ void ParadoxRecordset::ReadRaw(int ordinal, RawValue& out) {
         Recordset::ReadRaw(ordinal, out);
         return;
     }
-    const FieldSpec& spec = reader_->Header().fields[static_cast<size_t>(ordinal)];
-    const unsigned char* p = reader_->Record() + spec.offset;
-    if (IsBlank(p, spec.width)) {
+    const FieldLayout& layout = reader_->Header().fields[static_cast<size_t>(ordinal)];
+    const unsigned char* p = reader_->Record() + layout.offset;
+    if (IsBlank(p, layout.width)) {
         out.kind = RawValue::Kind::Null;
         return;
     }
-    switch (spec.code) {
+    switch (layout.code) {
         case kShort:
         case kLong:
         case kAutoInc:
             out.kind = RawValue::Kind::Integer;
-            out.integer = DecodeInt(p, spec.width);
+            out.integer = DecodeInt(p, layout.width);
             return;
         case kLogical:
             out.kind = RawValue::Kind::Integer;
@@ -104,7 +105,7 @@ void ParadoxRecordset::ReadRaw(int ordinal, RawValue& out) {
             return;
         case kAlpha: {
             int size = 0;
-            while (size < spec.width && p[size] != 0) ++size;
+            while (size < layout.width && p[size] != 0) ++size;
             while (size > 0 && p[size - 1] == ' ') --size;
             if (size == 0) {
                 out.kind = RawValue::Kind::Null;
@@ -144,9 +145,9 @@ void ParadoxRecordset::doInsert() {
     auto* record = reinterpret_cast<unsigned char*>(record_.data());
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column) {
-        const FieldSpec& spec = header.fields[column];
-        const bool blob = spec.code >= kMemo && spec.code <= kGraphic;
-        EncodeValue(spec, engineTypes_[column], items[column]->Value(), record, *header.codePage,
+        const FieldLayout& layout = header.fields[column];
+        const bool blob = layout.code >= kMemo && layout.code <= kGraphic;
+        EncodeValue(layout, engineTypes_[column], items[column]->Value(), record, *header.codePage,
                     blob ? writer.Mb() : nullptr, items[column]->Name());
     }
     writer.Append(record);

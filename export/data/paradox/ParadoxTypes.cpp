@@ -14,12 +14,12 @@ namespace morvane::paradox {
 
 namespace {
 
-FieldSpec Spec(unsigned char code, int sizeByte) {
-    FieldSpec spec;
-    spec.code = code;
-    spec.sizeByte = sizeByte;
-    spec.width = FieldWidth(code, sizeByte);
-    return spec;
+FieldLayout Layout(unsigned char code, int sizeByte) {
+    FieldLayout layout;
+    layout.code = code;
+    layout.sizeByte = sizeByte;
+    layout.width = FieldWidth(code, sizeByte);
+    return layout;
 }
 
 constexpr int kMemoLeader = 10;
@@ -43,53 +43,53 @@ int VersionByteOf(int level) {
     return level <= 3 ? 3 : level == 4 ? 9 : 11;
 }
 
-FieldSpec PlanField(short type, int size, int level) {
+FieldLayout PlanField(short type, int size, int level) {
     const bool five = level >= 5;
     switch (type) {
         case dbBoolean:
-            return five ? Spec(kLogical, 1) : Spec(kShort, 2);
+            return five ? Layout(kLogical, 1) : Layout(kShort, 2);
         case dbByte:
         case dbInteger:
-            return Spec(kShort, 2);
+            return Layout(kShort, 2);
         case dbLong:
-            return five ? Spec(kLong, 4) : Spec(kNumber, 8);
+            return five ? Layout(kLong, 4) : Layout(kNumber, 8);
         case dbCurrency:
-            return Spec(kCurrency, 8);
+            return Layout(kCurrency, 8);
         case dbSingle:
         case dbDouble:
         case dbFloat:
         case dbBigInt:
         case dbNumeric:
         case dbDecimal:
-            return Spec(kNumber, 8);
+            return Layout(kNumber, 8);
         case dbDate:
         case dbTimeStamp:
-            return five ? Spec(kTimestamp, 8) : Spec(kDate, 4);
+            return five ? Layout(kTimestamp, 8) : Layout(kDate, 4);
         case dbTime:
-            return five ? Spec(kTime, 4) : Spec(kAlpha, 12);
+            return five ? Layout(kTime, 4) : Layout(kAlpha, 12);
         case dbText:
         case dbChar:
-            return Spec(kAlpha, std::clamp(size > 0 ? size : 50, 1, 255));
+            return Layout(kAlpha, std::clamp(size > 0 ? size : 50, 1, 255));
         case dbGUID:
-            return Spec(kAlpha, 38);
+            return Layout(kAlpha, 38);
         case dbMemo:
-            return level <= 3 ? Spec(kAlpha, 255) : Spec(kMemo, kMemoLeader + kBlobTail);
+            return level <= 3 ? Layout(kAlpha, 255) : Layout(kMemo, kMemoLeader + kBlobTail);
         case dbBinary:
         case dbVarBinary: {
             const int bytes = size > 0 ? size : 255;
-            if (level <= 3) return Spec(kAlpha, std::min(bytes, 255));
-            if (five && bytes <= 255) return Spec(kBytes, bytes);
-            return Spec(kBlob, kBlobTail);
+            if (level <= 3) return Layout(kAlpha, std::min(bytes, 255));
+            if (five && bytes <= 255) return Layout(kBytes, bytes);
+            return Layout(kBlob, kBlobTail);
         }
         case dbLongBinary:
-            return level <= 3 ? Spec(kAlpha, 255) : Spec(kBlob, kBlobTail);
+            return level <= 3 ? Layout(kAlpha, 255) : Layout(kBlob, kBlobTail);
         default:
             throw EngineError::Of(ErrInvalidFieldType, QString::number(type));
     }
 }
 
-short EngineTypeOf(const FieldSpec& spec) {
-    switch (spec.code) {
+short EngineTypeOf(const FieldLayout& layout) {
+    switch (layout.code) {
         case kAlpha:
             return dbText;
         case kDate:
@@ -119,26 +119,26 @@ short EngineTypeOf(const FieldSpec& spec) {
     }
 }
 
-int EngineSizeOf(const FieldSpec& spec) {
-    switch (spec.code) {
+int EngineSizeOf(const FieldLayout& layout) {
+    switch (layout.code) {
         case kAlpha:
         case kBytes:
-            return spec.width;
+            return layout.width;
         case kBcd:
             return 17;
         default:
-            return EngineFieldSize(EngineTypeOf(spec), 0);
+            return EngineFieldSize(EngineTypeOf(layout), 0);
     }
 }
 
-QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
+QVariant DecodeValue(const FieldLayout& layout, const unsigned char* record,
                      const ParadoxCodePage& page, MbReader& mb, const QString& path) {
-    const unsigned char* p = record + spec.offset;
-    if (IsBlank(p, spec.width)) return QVariant();
-    switch (spec.code) {
+    const unsigned char* p = record + layout.offset;
+    if (IsBlank(p, layout.width)) return QVariant();
+    switch (layout.code) {
         case kAlpha: {
             int size = 0;
-            while (size < spec.width && p[size] != 0) ++size;
+            while (size < layout.width && p[size] != 0) ++size;
             while (size > 0 && p[size - 1] == ' ') --size;
             if (size == 0) return QVariant();
             return page.Decode(reinterpret_cast<const char*>(p), size);
@@ -146,7 +146,7 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
         case kShort:
         case kLong:
         case kAutoInc:
-            return static_cast<int>(DecodeInt(p, spec.width));
+            return static_cast<int>(DecodeInt(p, layout.width));
         case kLogical:
             return DecodeInt(p, 1) != 0;
         case kCurrency:
@@ -184,7 +184,7 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
                 const int nibble = (i % 2 == 0) ? (b[1 + i / 2] >> 4) : (b[1 + i / 2] & 0x0F);
                 digits += QChar(u'0' + std::min(nibble, 9));
             }
-            const int decimals = std::min(spec.sizeByte, 32);
+            const int decimals = std::min(layout.sizeByte, 32);
             QString whole = digits.left(32 - decimals);
             while (whole.size() > 1 && whole.startsWith(u'0')) whole.remove(0, 1);
             QString text = whole;
@@ -192,9 +192,9 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
             return negative ? u'-' + text : text;
         }
         case kBytes:
-            return QByteArray(reinterpret_cast<const char*>(p), spec.width);
+            return QByteArray(reinterpret_cast<const char*>(p), layout.width);
         default: {  // memo and blob fields
-            const int leader = spec.width - kBlobTail;
+            const int leader = layout.width - kBlobTail;
             const quint32 mbOffset = Le32(p + leader);
             const quint32 length = Le32(p + leader + 4);
             QByteArray bytes;
@@ -208,7 +208,7 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
             } else {
                 bytes = mb.Read(mbOffset, length);
             }
-            if (spec.code == kMemo || spec.code == kFmtMemo) {
+            if (layout.code == kMemo || layout.code == kFmtMemo) {
                 if (bytes.isEmpty()) return QVariant();
                 return page.Decode(bytes.constData(), static_cast<int>(bytes.size()));
             }
@@ -217,14 +217,14 @@ QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
     }
 }
 
-void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
+void EncodeValue(const FieldLayout& layout, short engineType, const QVariant& value,
                  unsigned char* record, const ParadoxCodePage& page, MbWriter* mb,
                  const QString& fieldName) {
-    unsigned char* p = record + spec.offset;
-    memset(p, 0, static_cast<size_t>(spec.width));
+    unsigned char* p = record + layout.offset;
+    memset(p, 0, static_cast<size_t>(layout.width));
     if (value.isNull()) return;
     const auto outOfRange = [&] { throw EngineError::Of(ErrConversion); };
-    switch (spec.code) {
+    switch (layout.code) {
         case kAlpha: {
             QByteArray bytes;
             if (value.typeId() == QMetaType::QByteArray) {
@@ -236,16 +236,16 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
             } else {
                 bytes = page.Encode(value.toString());
             }
-            if (bytes.size() > spec.width) throw EngineError::Of(ErrFieldTooSmall, fieldName);
+            if (bytes.size() > layout.width) throw EngineError::Of(ErrFieldTooSmall, fieldName);
             memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
             return;
         }
         case kShort:
         case kLong: {
             const qint64 number = value.toLongLong();
-            const qint64 limit = qint64(1) << (8 * spec.width - 1);
+            const qint64 limit = qint64(1) << (8 * layout.width - 1);
             if (number <= -limit || number >= limit) outOfRange();
-            EncodeInt(p, spec.width, number);
+            EncodeInt(p, layout.width, number);
             return;
         }
         case kLogical:
@@ -290,7 +290,7 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
         }
         case kBytes: {
             const QByteArray bytes = BytesOf(value);
-            if (bytes.size() > spec.width) throw EngineError::Of(ErrFieldTooSmall, fieldName);
+            if (bytes.size() > layout.width) throw EngineError::Of(ErrFieldTooSmall, fieldName);
             memcpy(p, bytes.constData(), static_cast<size_t>(bytes.size()));
             return;
         }
@@ -299,12 +299,12 @@ void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
         case kBlob:
         case kOle:
         case kGraphic: {
-            const QByteArray bytes = (spec.code == kMemo || spec.code == kFmtMemo) &&
+            const QByteArray bytes = (layout.code == kMemo || layout.code == kFmtMemo) &&
                                              value.typeId() != QMetaType::QByteArray
                                          ? page.Encode(value.toString())
                                          : BytesOf(value);
             if (bytes.isEmpty()) return;
-            const int leader = spec.width - kBlobTail;
+            const int leader = layout.width - kBlobTail;
             memcpy(p, bytes.constData(),
                    static_cast<size_t>(std::min<qsizetype>(leader, bytes.size())));
             quint32 mbOffset = 0;

@@ -3,9 +3,9 @@
 // docs/engine.md has the tables.
 //
 // Usage:
-//   FieldSpec spec = PlanField(dbLong, 0, 5);           // I (long integer) at level 5
-//   QVariant value = DecodeValue(spec, record, page, mb, path);
-//   EncodeValue(spec, engineType, value, record, page, &mbWriter, fieldName);
+//   FieldLayout layout = PlanField(dbLong, 0, 5);           // I (long integer) at level 5
+//   QVariant value = DecodeValue(layout, record, page, mb, path);
+//   EncodeValue(layout, engineType, value, record, page, &mbWriter, fieldName);
 #pragma once
 
 #include "export/data/paradox/ParadoxHeader.h"
@@ -23,24 +23,24 @@ int VersionByteOf(int level);
 //! The Paradox field of a new field of engine type `type` (declared size `size`) in a table
 //! of `level` (3, 4, 5); the name is left empty. Raises 3259 for a type code the engine
 //! does not have.
-FieldSpec PlanField(short type, int size, int level);
+FieldLayout PlanField(short type, int size, int level);
 
 //! The engine type code a Paradox field reads as.
-short EngineTypeOf(const FieldSpec& spec);
+short EngineTypeOf(const FieldLayout& layout);
 //! The size the engine reports for it (Text: characters; Binary: bytes; others: the
 //! engine's own size).
-int EngineSizeOf(const FieldSpec& spec);
+int EngineSizeOf(const FieldLayout& layout);
 
 //! The value of a field in a record (a null QVariant when blank). Memo and blob values
 //! longer than their leader are read through `mb`.
-QVariant DecodeValue(const FieldSpec& spec, const unsigned char* record,
+QVariant DecodeValue(const FieldLayout& layout, const unsigned char* record,
                      const ParadoxCodePage& page, MbReader& mb, const QString& path);
 
 //! Stores `value` (already in the representation of `engineType`) into its place in
 //! `record`; memo and blob values longer than their leader go through `mb`. A Null writes
 //! a blank field. Raises 3421 for a value the field cannot hold (the blank codes of S and
 //! I), 3163 for a value longer than the field.
-void EncodeValue(const FieldSpec& spec, short engineType, const QVariant& value,
+void EncodeValue(const FieldLayout& layout, short engineType, const QVariant& value,
                  unsigned char* record, const ParadoxCodePage& page, MbWriter* mb,
                  const QString& fieldName);
 
