@@ -1,15 +1,19 @@
 // The export run into native destination tables (output kind Access): the table made from
 // the selected fields, values stored by type whatever the regional setting, the existing
 // table question, the stage-10 prompt and its resume, stops, cancellation, and a
-// destination that is the source's own file. Every table is read back with sqlite3.
+// destination that is the source's own file. Every table is read back with sqlite3; the
+// People source exported to the Paradox kinds is read back through the engine.
 #include "tests/wizard/SessionTestSupport.h"
 #include "tests/wizard/TableReadBack.h"
 
+#include "export/engine/TypeConnect.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/engine/ExportProgress.h"
 #include "export/engine/TypeConnect.h"
 
 #include <sys/mount.h>
 #include <QDateTime>
+#include <QDir>
 
 namespace morvane::test {
 namespace {
@@ -74,6 +78,52 @@ TEST_F(SessionTableTest, PeopleTableIsCreatedAndReadsBackByTypeInAnyRegion) {
               QStringList({"1|O'Brien \"Bob\"|line1  line2|1234.5|real|12.25|1999-12-31 "
                            "15:04:05|1|<null>|Zoë",
                            "2|<null>|<null>|<null>|null|<null>|<null>|<null>|<null>|<null>"}));
+}
+
+// The People-style source into the three Paradox kinds: the folder of the destination file
+// gets the table "people"; each level keeps what its field types hold.
+TEST_F(SessionTableTest, PeopleExportsToEachParadoxKind) {
+    CreatePeople();
+    for (int kind : {TypeConnect::Paradox3, TypeConnect::Paradox4, TypeConnect::Paradox5}) {
+        SCOPED_TRACE(kind);
+        const QString folder = PathOf(QStringLiteral("paradox%1").arg(kind));
+        QDir().mkpath(folder);
+        OpenSource(QStringLiteral("People"));
+        session_->Setting().TypeFormat = kind;
+        session_->Destination().File = folder + QStringLiteral("/people.db");
+        session_->StartExport();
+        ASSERT_TRUE(session_->LastRunCompleted());
+        auto db =
+            DBEngine::Instance().OpenDatabase(folder, 0, true, QStringLiteral("Paradox 5.x;"));
+        auto rs = db->OpenRecordset(QStringLiteral("people"));
+        QStringList names;
+        for (int i = 0; i < rs->Fields().Count(); ++i) names << rs->Fields().Item(i).Name();
+        EXPECT_EQ(names, QStringList({"Id", "Name", "Notes", "Amount", "Price", "Born", "Active",
+                                      "Photo", "First Name's"}));
+        const auto value = [&](const char* name) {
+            return rs->Fields().Item(QString::fromLatin1(name)).Value();
+        };
+        EXPECT_EQ(value("Id").toInt(), 1);
+        EXPECT_EQ(value("Name").toString(), QStringLiteral("O'Brien \"Bob\""));
+        EXPECT_EQ(value("Notes").toString(), QStringLiteral("line1  line2"));
+        EXPECT_EQ(value("Amount").toDouble(), 1234.5);
+        EXPECT_EQ(value("Price").toDouble(), 12.25);
+        if (kind == TypeConnect::Paradox5)
+            EXPECT_EQ(value("Born").toDateTime(), QDateTime(QDate(1999, 12, 31), QTime(15, 4, 5)));
+        else
+            EXPECT_EQ(value("Born").toDate(), QDate(1999, 12, 31));
+        EXPECT_TRUE(value("Active").toBool());
+        EXPECT_TRUE(value("Photo").isNull());
+        EXPECT_EQ(value("First Name's").toString(), QStringLiteral("Zoë"));
+        rs->MoveNext();
+        EXPECT_EQ(value("Id").toInt(), 2);
+        for (int i = 1; i < rs->Fields().Count(); ++i)
+            EXPECT_TRUE(rs->Fields().Item(i).Value().isNull()) << names[i].toStdString();
+        rs->MoveNext();
+        EXPECT_TRUE(rs->Eof());
+        rs->Close();
+        db->Close();
+    }
 }
 
 TEST_F(SessionTableTest, ExistingTableQuestion) {
@@ -248,9 +298,10 @@ TEST_F(SessionTableTest, FailuresBeforeTheTableExistsAreReportedByStage) {
          true,
          "Error in creating export table '" + DestPath() + "'",
          {}},
-        {"driver not built", TypeConnect::Paradox3, PathOf("sales.db"), false,
-         "Error in opening DataBase " + PathOf("sales.db"),
-         "The software components for this type of file (Paradox 3.X;) is not installed on "
+        // Paradox is built now; Lotus WK3 has no driver.
+        {"driver not built", TypeConnect::Lotus3, PathOf("sales.wk3"), false,
+         "Error in opening DataBase " + PathOf("sales.wk3"),
+         "The software components for this type of file (Lotus WK3;) is not installed on "
          "your computer.\r\nContact your system administrator."},
     };
     for (const Case& c : cases) {

@@ -11,6 +11,9 @@
 #ifdef MORVANE_WITH_XBASE
 #include "export/data/xbase/XbaseDriver.h"
 #endif
+#ifdef MORVANE_WITH_PARADOX
+#include "export/data/paradox/ParadoxDriver.h"
+#endif
 
 namespace morvane {
 
@@ -25,6 +28,11 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
 #endif
 #ifdef MORVANE_WITH_XBASE
     XbaseDriver::RegisterAll(registry);
+#endif
+#ifdef MORVANE_WITH_PARADOX
+    for (int level = 3; level <= 5; ++level)
+        registry.Register({ParadoxDriver::Types().at(level - 3)},
+                          std::make_shared<ParadoxDriver>(level));
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());

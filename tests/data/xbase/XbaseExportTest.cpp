@@ -3,7 +3,7 @@
 // written by python3-dbf exported to delimited text.
 #include "tests/wizard/SessionTestSupport.h"
 
-#include "export/control/TypeConnect.h"
+#include "export/engine/TypeConnect.h"
 
 #include <QProcess>
 

@@ -3,7 +3,7 @@
 // a binary field) every version is written with.
 #pragma once
 
-#include "export/data/DBEngine.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
