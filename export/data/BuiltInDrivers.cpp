@@ -8,6 +8,9 @@
 #ifdef MORVANE_WITH_JET
 #include "export/data/jet/JetDriver.h"
 #endif
+#ifdef MORVANE_WITH_EXCEL
+#include "export/data/excel/ExcelDriver.h"
+#endif
 
 namespace morvane {
 
@@ -19,6 +22,9 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
     registry.RegisterByContent(QString(), native);
 #ifdef MORVANE_WITH_JET
     registry.RegisterByContent(QString(), std::make_shared<JetDriver>());
+#endif
+#ifdef MORVANE_WITH_EXCEL
+    RegisterExcelDrivers(registry);
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
