@@ -5,8 +5,10 @@
 //
 // (t) delimited text, (a) the native table kind into DIR/bench-dest.db, and with --odbc
 // (b) the data source of CONNECT ("ODBC;DSN=...;UID=...;PWD=...;"), table bench_rows,
-// replaced each run, with the first --odbc-rows records (default 100000). --only text,
-// access or odbc runs just that one (for measuring peak memory with /usr/bin/time -v).
+// replaced each run, with the first --odbc-rows records (default 100000), and (e) an Excel
+// 97 workbook DIR/bench-dest.xls (a new file each run; at most 65,535 records fit a sheet,
+// so use --rows 65000). --only text, access, odbc or excel runs just that one (for
+// measuring peak memory with /usr/bin/time -v).
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
@@ -16,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 
 using namespace morvane::bench;
@@ -77,6 +80,17 @@ int main(int argc, char** argv) {
         PrintRow("(b) ODBC data source", odbc);
         ok = ok && odbc.ok;
     }
+    RunTiming excel;
+    if (wanted("excel")) {
+        QFile::remove(QDir(dir).filePath("bench-dest.xls"));
+        excel = BenchDestinations::TableExport(database, morvane::TypeConnect::Excel97,
+                                               QDir(dir).filePath("bench-dest.xls"), {}, 0);
+        PrintRow("(e) Excel 97 workbook", excel);
+        ok = ok && excel.ok;
+    }
+    if (text.ok && excel.ok)
+        std::printf("(e)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", excel.seconds / text.seconds,
+                    excel.cpuSeconds / text.cpuSeconds);
     if (text.ok && native.ok)
         std::printf("(a)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", native.seconds / text.seconds,
                     native.cpuSeconds / text.cpuSeconds);

@@ -4,9 +4,9 @@
 // Next() raises 3049 naming the file. The reader owns its input.
 #pragma once
 
+#include <gsf/gsf-input.h>
 #include <QByteArray>
 #include <QString>
-#include <gsf/gsf-input.h>
 
 namespace morvane {
 

@@ -4,15 +4,15 @@
 #include "export/data/excel/ExcelBytes.h"
 #include "export/data/excel/ExcelCodePage.h"
 
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-utils.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-stdio.h>
-#include <gsf/gsf-utils.h>
 
 namespace morvane {
 
@@ -291,8 +291,7 @@ QByteArray SheetHead(Biff version, const ExcelSheetModel& sheet) {
 
 qint64 CellBytes(Biff version, const ExcelSheetModel& sheet) {
     const qint64 texts = sheet.Cells(SpooledCell::Text);
-    const qint64 textBytes =
-        version == Biff::V8 ? 14 * texts : 12 * texts + sheet.TextCharacters();
+    const qint64 textBytes = version == Biff::V8 ? 14 * texts : 12 * texts + sheet.TextCharacters();
     return 18 * sheet.Cells(SpooledCell::Number) + 12 * sheet.Cells(SpooledCell::Boolean) +
            textBytes;
 }
@@ -341,7 +340,7 @@ void PutCell(QByteArray& out, Biff version, const SpooledCell& cell, const Excel
 // Output in 64 KiB pieces.
 class Sink {
   public:
-    explicit Sink(GsfOutput* output) : output_(output) {}
+    explicit Sink(GsfOutput* output) : output_(output) { buffer_.reserve(65536 + 8192); }
     void Add(const QByteArray& bytes) {
         buffer_.append(bytes);
         if (buffer_.size() >= 65536) Flush();
@@ -352,7 +351,7 @@ class Sink {
             !gsf_output_write(output_, static_cast<size_t>(buffer_.size()),
                               reinterpret_cast<const guint8*>(buffer_.constData())))
             failed_ = true;
-        buffer_.clear();
+        buffer_.resize(0);
     }
     bool Failed() const { return failed_; }
 
@@ -432,7 +431,8 @@ void WriteStream(const ExcelWorkbook& book, Sink& sink) {
 void BiffWriter::Write(const ExcelWorkbook& book, const QString& path) {
     gsf_init();
     const QFileInfo info(path);
-    QTemporaryFile temporary(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    QTemporaryFile temporary(
+        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     if (!temporary.open()) throw EngineError::Of(ErrCannotOpenFile, path);
     temporary.close();
     const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
@@ -464,10 +464,10 @@ void BiffWriter::Write(const ExcelWorkbook& book, const QString& path) {
     g_object_unref(file);
     if (failed) throw EngineError::Of(ErrDiskIO, QStringLiteral("writing %1").arg(path));
     // The new file gets the old one's permissions, or the usual ones of a new document.
-    QFile::setPermissions(temporary.fileName(),
-                          info.exists() ? QFile::permissions(path)
-                                        : QFile::ReadOwner | QFile::WriteOwner |
-                                              QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(temporary.fileName(), info.exists()
+                                                    ? QFile::permissions(path)
+                                                    : QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ReadGroup | QFile::ReadOther);
     if (std::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
         throw EngineError::Of(ErrDiskIO, QStringLiteral("replacing %1").arg(path));
     temporary.setAutoRemove(false);

@@ -1,9 +1,9 @@
 #include "export/data/excel/ExcelCodePage.h"
 
+#include <iconv.h>
 #include <QHash>
 #include <QMutex>
 #include <array>
-#include <iconv.h>
 
 namespace morvane {
 
@@ -27,8 +27,8 @@ Table BuildTable(const QByteArray& page) {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
             outLeft == 2)
-            table[static_cast<size_t>(code)] =
-                char16_t(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+            table[static_cast<size_t>(code)] = char16_t(static_cast<unsigned char>(out[0]) |
+                                                        (static_cast<unsigned char>(out[1]) << 8));
     }
     iconv_close(cd);
     return table;

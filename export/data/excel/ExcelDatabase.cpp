@@ -148,15 +148,16 @@ ExcelWorkbook& ExcelDatabase::Model() {
                 SpooledCell spooled;
                 spooled.Row = cell.Row;
                 spooled.Column = cell.Column;
-                spooled.Style = cell.Style != CellStyle::General ? static_cast<SpoolStyle>(cell.Style)
-                                : cell.Bold                      ? SpoolStyle::Bold
-                                                                 : SpoolStyle::General;
+                spooled.Style = cell.Style != CellStyle::General
+                                    ? static_cast<SpoolStyle>(cell.Style)
+                                : cell.Bold ? SpoolStyle::Bold
+                                            : SpoolStyle::General;
                 if (cell.Type == ExcelCell::Text) {
                     spooled.Type = SpooledCell::Text;
                     spooled.String = model->Strings.Intern(cell.String);
                 } else {
-                    spooled.Type =
-                        cell.Type == ExcelCell::Boolean ? SpooledCell::Boolean : SpooledCell::Number;
+                    spooled.Type = cell.Type == ExcelCell::Boolean ? SpooledCell::Boolean
+                                                                   : SpooledCell::Number;
                     spooled.Value = cell.Value;
                 }
                 sheet->Add(spooled, model->Strings);
@@ -177,8 +178,8 @@ std::vector<std::shared_ptr<TableDef>> ExcelDatabase::doListTables() {
         ExcelSheetCursor cursor(file_, info.Offset);
         const ExcelSheetLayout layout = ExcelSheetLayout::Read(cursor);
         for (size_t column = 0; column < layout.Names.size(); ++column)
-            table->Fields().Append(table->CreateField(
-                layout.Names[column], layout.Types[column], layout.Types[column] == dbText ? 255 : 0));
+            table->Fields().Append(table->CreateField(layout.Names[column], layout.Types[column],
+                                                      layout.Types[column] == dbText ? 255 : 0));
         table->MarkStored();
         tables.push_back(table);
     }

@@ -5,8 +5,7 @@
 
 namespace morvane {
 
-std::shared_ptr<Database> ExcelDriver::OpenDatabase(const QString& name,
-                                                    const OpenOptions& options,
+std::shared_ptr<Database> ExcelDriver::OpenDatabase(const QString& name, const OpenOptions& options,
                                                     const QString& connect, const ConnectInfo&) {
     return ExcelDatabase::Open(name, connect, version_, options.ReadOnly);
 }

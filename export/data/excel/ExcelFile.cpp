@@ -4,11 +4,11 @@
 #include "export/data/excel/ExcelBytes.h"
 #include "export/data/excel/ExcelCodePage.h"
 
-#include <QFileInfo>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-utils.h>
+#include <QFileInfo>
 
 namespace morvane {
 
@@ -196,8 +196,7 @@ void ExcelFile::ReadGlobals(BiffRecordReader& reader, quint16 bofType,
                 } else if (version_ == Biff::V4) {
                     at = 2;
                 }
-                const QString format =
-                    ReadText(data, at, version_ == Biff::V8 ? 2 : 1, reader);
+                const QString format = ReadText(data, at, version_ == Biff::V8 ? 2 : 1, reader);
                 formats_.push_back({index, StyleOfFormat(format)});
                 break;
             }
@@ -363,7 +362,8 @@ void ExcelFile::ReadSharedStrings(BiffRecordReader& reader) {
                 continue;
             }
             const int room = (static_cast<int>(parts[part].size()) - at) / (wide ? 2 : 1);
-            if (room == 0) reader.Damaged(QStringLiteral("a shared string is split inside a character"));
+            if (room == 0)
+                reader.Damaged(QStringLiteral("a shared string is split inside a character"));
             const int count = std::min(room, length);
             text += Chars(parts[part], at, count, wide);
             at += count * (wide ? 2 : 1);

@@ -72,7 +72,7 @@ class ExcelFile {
     bool date1904_ = false;
     std::vector<ExcelSheetInfo> sheets_;
     std::vector<QString> strings_;
-    std::vector<bool> fontBold_;  //!< by font index (index 4 does not exist in the file)
+    std::vector<bool> fontBold_;            //!< by font index (index 4 does not exist in the file)
     std::vector<std::pair<int, int>> xfs_;  //!< font index and format index of each XF
     std::vector<std::pair<int, CellStyle>> formats_;  //!< format index and style
     std::vector<XfInfo> xfInfo_;

@@ -6,8 +6,8 @@
 
 namespace morvane {
 
-ExcelRecordset::ExcelRecordset(std::shared_ptr<ExcelDatabase> database, QString sheet,
-                               short type, bool updatable)
+ExcelRecordset::ExcelRecordset(std::shared_ptr<ExcelDatabase> database, QString sheet, short type,
+                               bool updatable)
     : Recordset(database, type, updatable), database_(database.get()), sheet_(std::move(sheet)) {
     Reopen();
     ExcelSheetCursor cursor(file_, offset_);
@@ -87,8 +87,8 @@ bool ExcelRecordset::LoadAt(qint64 index) {
         }
         found = true;
         if (cell_.Column < items.size())
-            values[cell_.Column] = ExcelSheetLayout::Value(cell_, items[cell_.Column]->Type(),
-                                                           file_->Date1904());
+            values[cell_.Column] =
+                ExcelSheetLayout::Value(cell_, items[cell_.Column]->Type(), file_->Date1904());
     }
     position_ = index;
     for (size_t column = 0; column < items.size(); ++column)

@@ -42,14 +42,14 @@ void ExcelSheetCursor::Restart() {
     formulaText_ = false;
     ended_ = false;
     reader_->Seek(offset_);
-    if (!reader_->Next() || (reader_->Id() != biff::Bof && reader_->Id() != biff::Bof3 &&
-                             reader_->Id() != biff::Bof4))
+    if (!reader_->Next() ||
+        (reader_->Id() != biff::Bof && reader_->Id() != biff::Bof3 && reader_->Id() != biff::Bof4))
         reader_->Damaged(QStringLiteral("a sheet does not start with a BOF record"));
     depth_ = 1;
 }
 
-void ExcelSheetCursor::Queue(const QByteArray& data, int column, ExcelCell::Kind kind,
-                             double value, QString text) {
+void ExcelSheetCursor::Queue(const QByteArray& data, int column, ExcelCell::Kind kind, double value,
+                             QString text) {
     ExcelCell cell;
     cell.Row = U16(data, 0);
     cell.Column = static_cast<quint16>(column);
@@ -72,8 +72,7 @@ bool ExcelSheetCursor::Next(ExcelCell& cell) {
 }
 
 bool ExcelSheetCursor::Fill() {
-    if (!reader_->Next())
-        reader_->Damaged(QStringLiteral("a sheet ends before its EOF record"));
+    if (!reader_->Next()) reader_->Damaged(QStringLiteral("a sheet ends before its EOF record"));
     const quint16 id = reader_->Id();
     const QByteArray& data = reader_->Data();
     if (id == biff::Bof || id == biff::Bof3 || id == biff::Bof4 || id == biff::Bof2) {

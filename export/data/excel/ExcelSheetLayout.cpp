@@ -36,10 +36,9 @@ ExcelSheetLayout ExcelSheetLayout::Read(ExcelSheetCursor& cursor) {
         const size_t column = cell.Column;
         if (cell.Row == layout.HeaderRow) {
             if (header.size() <= column) header.resize(column + 1);
-            header[column] = cell.Type == ExcelCell::Text ? cell.String.trimmed()
-                             : cell.Type == ExcelCell::Number
-                                 ? NumberText(cell.Value)
-                                 : QString();
+            header[column] = cell.Type == ExcelCell::Text     ? cell.String.trimmed()
+                             : cell.Type == ExcelCell::Number ? NumberText(cell.Value)
+                                                              : QString();
             continue;
         }
         if (kinds.size() <= column) kinds.resize(column + 1);
@@ -86,8 +85,7 @@ qint64 ExcelSheetLayout::CountRecords(ExcelSheetCursor& cursor, qint64 headerRow
     if (headerRow < 0) return 0;
     qint64 last = headerRow;
     ExcelCell cell;
-    while (cursor.Next(cell))
-        last = std::max<qint64>(last, cell.Row);
+    while (cursor.Next(cell)) last = std::max<qint64>(last, cell.Row);
     return last - headerRow;
 }
 
@@ -146,8 +144,7 @@ QVariant ExcelSheetLayout::Value(const ExcelCell& cell, short type, bool date190
         case dbBoolean:
             if (cell.Type != ExcelCell::Text) return cell.Value != 0;
             if (cell.String.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0) return true;
-            if (cell.String.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0)
-                return false;
+            if (cell.String.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) == 0) return false;
             return QVariant();
         case dbTime:
         case dbTimeStamp:
@@ -177,7 +174,9 @@ QVariant ExcelSheetLayout::Value(const ExcelCell& cell, short type, bool date190
         case ExcelCell::Number:
             switch (cell.Style) {
                 case CellStyle::Date:
-                    return DateValue(cell.Value, cell.Style, date1904).toDate().toString(Qt::ISODate);
+                    return DateValue(cell.Value, cell.Style, date1904)
+                        .toDate()
+                        .toString(Qt::ISODate);
                 case CellStyle::DateTime:
                     return DateValue(cell.Value, cell.Style, date1904)
                         .toDateTime()

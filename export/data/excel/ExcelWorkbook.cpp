@@ -26,8 +26,11 @@ quint32 ExcelStrings::Intern(const QString& text) {
 ExcelSheetModel::ExcelSheetModel(QString name) : name_(std::move(name)) {}
 
 void ExcelSheetModel::Add(const SpooledCell& cell, const ExcelStrings& strings) {
-    if (!spool_.isOpen() && !spool_.open())
-        throw EngineError::Of(ErrDiskIO, QStringLiteral("cannot create a temporary file"));
+    if (!spool_.isOpen()) {
+        if (!spool_.open())
+            throw EngineError::Of(ErrDiskIO, QStringLiteral("cannot create a temporary file"));
+        buffer_.reserve(kBufferBytes + 64);
+    }
     // Row u32, column u16, kind u8, style u8, then the number or the string index.
     Put32(buffer_, cell.Row);
     Put16(buffer_, cell.Column);
@@ -51,7 +54,7 @@ void ExcelSheetModel::FlushBuffer() const {
     spool_.seek(spool_.size());
     if (spool_.write(buffer_) != buffer_.size())
         throw EngineError::Of(ErrDiskIO, QStringLiteral("cannot write a temporary file"));
-    buffer_.clear();
+    buffer_.resize(0);  // keeps the capacity: no allocation per piece
 }
 
 void ExcelSheetModel::ForEach(const std::function<void(const SpooledCell&)>& visit) const {

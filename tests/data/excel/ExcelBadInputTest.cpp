@@ -50,21 +50,33 @@ struct BadCase {
 
 TEST(ExcelBadInputTest, DamagedFilesFailClearly) {
     const BadCase cases[] = {
-        {"truncated compound file", "Excel 97;", [](const QByteArray& b) { return b.left(b.size() / 2); }},
-        {"truncated BIFF3 file", "Excel 3.0;", [](const QByteArray& b) { return b.left(b.size() - 30); }},
+        {"truncated compound file", "Excel 97;",
+         [](const QByteArray& b) { return b.left(b.size() / 2); }},
+        {"truncated BIFF3 file", "Excel 3.0;",
+         [](const QByteArray& b) { return b.left(b.size() - 30); }},
         {"record past the end (BIFF4 EOF record length)", "Excel 4.0;",
          [](const QByteArray& b) { return b.left(b.size() - 2) + Hex("ff7f"); }},
-        {"not a workbook", "Excel 97;", [](const QByteArray&) { return QByteArray("just text, no workbook at all"); }},
+        {"not a workbook", "Excel 97;",
+         [](const QByteArray&) { return QByteArray("just text, no workbook at all"); }},
         {"broken compound file header (FAT sector far away)", "Excel 97;",
-         [](const QByteArray& b) { QByteArray c = b; qToLittleEndian<quint32>(0x7FFFFF00u, c.data() + 0x4C); return c; }},
+         [](const QByteArray& b) {
+             QByteArray c = b;
+             qToLittleEndian<quint32>(0x7FFFFF00u, c.data() + 0x4C);
+             return c;
+         }},
         {"string table index out of range", "Excel 97;",
-         [](const QByteArray& b) { return Patch(b, Hex("fd000a00010000000f0002000000"), Hex("fd000a00010000000f00ffff0000")); }},
+         [](const QByteArray& b) {
+             return Patch(b, Hex("fd000a00010000000f0002000000"),
+                          Hex("fd000a00010000000f00ffff0000"));
+         }},
         {"password-protected (FILEPASS)", "Excel 97;",
          [](const QByteArray& b) { return Patch(b, Hex("42000200b004"), Hex("2f0002000000")); }},
         {"password-protected BIFF5 (FILEPASS)", "Excel 5.0;",
          [](const QByteArray& b) { return Patch(b, Hex("42000200e404"), Hex("2f0002000000")); }},
         {"sheet type not read (chart BOF in a BIFF3 file)", "Excel 3.0;",
-         [](const QByteArray& b) { return Patch(b, Hex("0902060000001000"), Hex("0902060000002000")); }},
+         [](const QByteArray& b) {
+             return Patch(b, Hex("0902060000001000"), Hex("0902060000002000"));
+         }},
     };
     QTemporaryDir dir;
     for (const BadCase& bad : cases) {
@@ -87,7 +99,8 @@ TEST(ExcelBadInputTest, DamagedFilesFailClearly) {
             EXPECT_TRUE(number == ErrCorruptDatabase || number == ErrUnrecognizedFormat ||
                         number == ErrNotSupported)
                 << bad.name << ": error " << number;
-            EXPECT_TRUE(description.contains(path)) << bad.name << ": " << description.toStdString();
+            EXPECT_TRUE(description.contains(path))
+                << bad.name << ": " << description.toStdString();
             EXPECT_EQ(ReadAll(path), bytes) << bad.name << ": the file was changed";
         }
     }
@@ -118,8 +131,11 @@ TEST(ExcelBadInputTest, MessagesNameTheFault) {
         QByteArray bytes;
         const char* words;
     } cases[] = {
-        {"Excel 97;", Patch(Workbook("Excel 97;"), Hex("42000200b004"), Hex("2f0002000000")), "password"},
-        {"Excel 97;", Patch(Workbook("Excel 97;"), Hex("fd000a00010000000f0002000000"), Hex("fd000a00010000000f00ffff0000")),
+        {"Excel 97;", Patch(Workbook("Excel 97;"), Hex("42000200b004"), Hex("2f0002000000")),
+         "password"},
+        {"Excel 97;",
+         Patch(Workbook("Excel 97;"), Hex("fd000a00010000000f0002000000"),
+               Hex("fd000a00010000000f00ffff0000")),
          "shared string index"},
         {"Excel 4.0;", Workbook("Excel 4.0;").chopped(2) + Hex("ff7f"), "runs past the end"},
     };
@@ -132,7 +148,8 @@ TEST(ExcelBadInputTest, MessagesNameTheFault) {
         } catch (const EngineError& error) {
             description = error.Description();
         }
-        EXPECT_TRUE(description.contains(QString::fromLatin1(bad.words))) << description.toStdString();
+        EXPECT_TRUE(description.contains(QString::fromLatin1(bad.words)))
+            << description.toStdString();
     }
 }
 
@@ -143,7 +160,9 @@ TEST(ExcelBadInputTest, OtherVersionIsNotRewritten) {
     const QString path = WriteFile(dir, QStringLiteral("five.xls"), bytes);
     auto db = OpenExcel(path, "Excel 97;");
     EXPECT_EQ(Rows(*db, QStringLiteral("People")).size(), 40);
-    EXPECT_EQ(ErrorOf([&] { CreateTable(*db, QStringLiteral("More"), {{QStringLiteral("x"), dbLong, 0}}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  CreateTable(*db, QStringLiteral("More"), {{QStringLiteral("x"), dbLong, 0}});
+              }),
               ErrNotSupported);
     db->Close();
     EXPECT_EQ(ReadAll(path), bytes);

@@ -43,20 +43,20 @@ TEST_P(ExcelDriverTest, ValuesAndTypesRoundTrip) {
     const struct {
         const char* name;
         short type;
-    } expected[] = {{"Id", dbDouble},   {"Name", dbText},      {"Born", dbDate},
-                    {"Seen", dbDate},   {"Active", dbBoolean}, {"Score", dbDouble}};
+    } expected[] = {{"Id", dbDouble}, {"Name", dbText},      {"Born", dbDate},
+                    {"Seen", dbDate}, {"Active", dbBoolean}, {"Score", dbDouble}};
     ASSERT_EQ(table.Fields().Count(), 6);
     for (int index = 0; index < 6; ++index) {
         EXPECT_EQ(table.Fields().Item(index).Name(), QString::fromLatin1(expected[index].name));
         EXPECT_EQ(table.Fields().Item(index).Type(), expected[index].type) << expected[index].name;
     }
     EXPECT_EQ(table.Fields().Item(1).Size(), 255);
-    const QString name = (kind.BiffVersion <= 40)
-                             ? QStringLiteral("book")
-                             : QStringLiteral("People");
+    const QString name =
+        (kind.BiffVersion <= 40) ? QStringLiteral("book") : QStringLiteral("People");
     EXPECT_EQ(table.Name(), name);
     EXPECT_EQ(Rows(*db, name).join(QLatin1Char('\n')).toStdString(),
-              (QStringList{QStringLiteral("1|Zoë O'Brien, \"Jr\"|1970-03-01|2020-12-31T23:59:58.000|true|2.5"),
+              (QStringList{QStringLiteral(
+                               "1|Zoë O'Brien, \"Jr\"|1970-03-01|2020-12-31T23:59:58.000|true|2.5"),
                            QStringLiteral("2|Ann|1899-12-31|2001-01-01T06:00:00.000|false|-1e+10"),
                            QStringLiteral("3|~|~|~|~|~"),
                            QStringLiteral("4|Dee|2024-02-29|2024-02-29T12:00:01.000|true|0.1")})
@@ -77,11 +77,16 @@ TEST_P(ExcelDriverTest, SheetsOfAWorkbook) {
         AddRow(*rs, {QStringLiteral("one")});
         AddRow(*rs, {QStringLiteral("two")});
     }
-    EXPECT_EQ(ErrorOf([&] { CreateTable(*db, QStringLiteral("FIRST"), {{QStringLiteral("B"), dbText, 5}}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  CreateTable(*db, QStringLiteral("FIRST"), {{QStringLiteral("B"), dbText, 5}});
+              }),
               ErrTableExists);
     if (oneSheet) {
-        EXPECT_EQ(ErrorOf([&] { CreateTable(*db, QStringLiteral("Second"), {{QStringLiteral("B"), dbLong, 0}}); }),
-                  ErrNotSupported)
+        EXPECT_EQ(
+            ErrorOf([&] {
+                CreateTable(*db, QStringLiteral("Second"), {{QStringLiteral("B"), dbLong, 0}});
+            }),
+            ErrNotSupported)
             << "a one-sheet file takes no second sheet";
         db->Close();
         EXPECT_EQ(Rows(*OpenExcel(Path(), kind.Connect), QStringLiteral("book")),
@@ -102,7 +107,8 @@ TEST_P(ExcelDriverTest, SheetsOfAWorkbook) {
     ASSERT_EQ(db->TableDefs().Count(), 2);
     EXPECT_EQ(db->TableDefs().Item(0).Name(), QStringLiteral("First"));
     EXPECT_EQ(db->TableDefs().Item(1).Name(), QStringLiteral("Third"));
-    EXPECT_EQ(Rows(*db, QStringLiteral("First")), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    EXPECT_EQ(Rows(*db, QStringLiteral("First")),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
     EXPECT_EQ(Rows(*db, QStringLiteral("Third")), QStringList());
 }
 
@@ -143,13 +149,17 @@ TEST_P(ExcelDriverTest, ColumnLimitAndSheetNames) {
         EXPECT_EQ(error.Number(), ErrNotSupported);
         EXPECT_TRUE(error.Description().contains(QStringLiteral("256 columns")));
     }
-    EXPECT_EQ(ErrorOf([&] { CreateTable(*db, QStringLiteral("a/b"), {{QStringLiteral("x"), dbLong, 0}}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  CreateTable(*db, QStringLiteral("a/b"), {{QStringLiteral("x"), dbLong, 0}});
+              }),
               ErrNotSupported);
     EXPECT_FALSE(QFile::exists(Path())) << "nothing was written";
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelDriverTest, ::testing::ValuesIn(kExcelKinds),
-                         [](const auto& info) { return "Biff" + std::to_string(info.param.BiffVersion); });
+                         [](const auto& info) {
+                             return "Biff" + std::to_string(info.param.BiffVersion);
+                         });
 
 // Empty rows between records are records (all Null); empty rows at the end are not.
 TEST(ExcelLayoutTest, EmptyRowsBetweenAndAtTheEnd) {

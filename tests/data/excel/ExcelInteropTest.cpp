@@ -34,7 +34,8 @@ ProcessRun Execute(const QString& program, const QStringList& arguments, int tim
 }
 
 bool HasXlrd() {
-    return Execute(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import xlrd")})
+    return Execute(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral("-c"), QStringLiteral("import xlrd")})
                .exitCode == 0;
 }
 
@@ -60,10 +61,6 @@ QString WritePeople(const QTemporaryDir& dir, const ExcelKind& kind, const QStri
     return path;
 }
 
-QString SheetName(const ExcelKind& kind) {
-    return kind.BiffVersion <= 40 ? QStringLiteral("people") : QStringLiteral("People");
-}
-
 class ExcelInteropTest : public ::testing::TestWithParam<ExcelKind> {
   protected:
     QTemporaryDir dir_;
@@ -73,13 +70,16 @@ TEST_P(ExcelInteropTest, XlrdReadsCellsTypesAndVersion) {
     if (!HasXlrd()) GTEST_SKIP() << "python3-xlrd is not installed";
     const ExcelKind kind = GetParam();
     const QString path = WritePeople(dir_, kind, QStringLiteral("people.xls"));
-    const ProcessRun run = Execute(QStringLiteral("/usr/bin/python3"), {kScripts + QStringLiteral("xlrd_dump.py"), path});
+    const ProcessRun run = Execute(QStringLiteral("/usr/bin/python3"),
+                                   {kScripts + QStringLiteral("xlrd_dump.py"), path});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines.takeFirst(), QStringLiteral("biff %1").arg(kind.BiffVersion));
     const QString sheet = lines.takeFirst();
-    if (kind.BiffVersion >= 50) EXPECT_EQ(sheet, QStringLiteral("sheet People"));
+    if (kind.BiffVersion >= 50) {
+        EXPECT_EQ(sheet, QStringLiteral("sheet People"));
+    }
     EXPECT_EQ(lines, (QStringList{
                          QStringLiteral("0 0 text Id bold"),
                          QStringLiteral("0 1 text Name bold"),
@@ -130,20 +130,24 @@ TEST_P(ExcelInteropTest, SsconvertReadsTheValues) {
         GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
     const QString path = WritePeople(dir_, GetParam(), QStringLiteral("people.xls"));
     const QString csv = dir_.filePath(QStringLiteral("people.csv"));
-    const ProcessRun run = Execute(QStringLiteral("ssconvert"),
-                            {QStringLiteral("-T"), QStringLiteral("Gnumeric_stf:stf_csv"), path, csv});
+    const ProcessRun run =
+        Execute(QStringLiteral("ssconvert"),
+                {QStringLiteral("-T"), QStringLiteral("Gnumeric_stf:stf_csv"), path, csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(CsvLines(csv).join(QLatin1Char('\n')).toStdString(),
               Normalized(kPeopleCsv.join(QLatin1Char('\n'))).join(QLatin1Char('\n')).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelInteropTest, ::testing::ValuesIn(kExcelKinds),
-                         [](const auto& info) { return "Biff" + std::to_string(info.param.BiffVersion); });
+                         [](const auto& info) {
+                             return "Biff" + std::to_string(info.param.BiffVersion);
+                         });
 
 // LibreOffice headless: slow, so one conversion per test, Excel 97 and 5.0 only.
 ProcessRun Soffice(const QTemporaryDir& dir, const QStringList& arguments) {
-    QStringList all{QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                    QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile"))};
+    QStringList all{
+        QStringLiteral("--headless"), QStringLiteral("--norestore"),
+        QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile"))};
     return Execute(QStringLiteral("soffice"), all + arguments, 240000);
 }
 
@@ -158,14 +162,18 @@ class ExcelLibreOfficeTest : public ::testing::TestWithParam<ExcelKind> {
 
 TEST_P(ExcelLibreOfficeTest, ReadsTheValues) {
     const QString path = WritePeople(dir_, GetParam(), QStringLiteral("people.xls"));
-    const ProcessRun run = Soffice(dir_, {QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
-                                   QStringLiteral("--outdir"), dir_.filePath(QStringLiteral("out")), path});
+    const ProcessRun run =
+        Soffice(dir_, {QStringLiteral("--convert-to"),
+                       QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                       QStringLiteral("--outdir"), dir_.filePath(QStringLiteral("out")), path});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // LibreOffice keeps a Boolean cell as the number 1 or 0, shown so under a general format.
     QString expected = kPeopleCsv.join(QLatin1Char('\n'));
     expected.replace(QStringLiteral(",TRUE,"), QStringLiteral(",1,"))
         .replace(QStringLiteral(",FALSE,"), QStringLiteral(",0,"));
-    EXPECT_EQ(CsvLines(dir_.filePath(QStringLiteral("out/people.csv"))).join(QLatin1Char('\n')).toStdString(),
+    EXPECT_EQ(CsvLines(dir_.filePath(QStringLiteral("out/people.csv")))
+                  .join(QLatin1Char('\n'))
+                  .toStdString(),
               Normalized(expected).join(QLatin1Char('\n')).toStdString());
 }
 
@@ -175,11 +183,15 @@ TEST_P(ExcelLibreOfficeTest, WritesWhatWeRead) {
         GTEST_SKIP() << "this LibreOffice writes no Excel 95 files; ssconvert's excel_biff7 "
                         "(ExcelSsconvertWriterTest) gives the BIFF5 file we read";
     const QString csv = dir_.filePath(QStringLiteral("sample.csv"));
-    ASSERT_EQ(Execute(QStringLiteral("/usr/bin/python3"), {kScripts + QStringLiteral("make_others.py"), csv}).exitCode, 0);
+    ASSERT_EQ(Execute(QStringLiteral("/usr/bin/python3"),
+                      {kScripts + QStringLiteral("make_others.py"), csv})
+                  .exitCode,
+              0);
     const QString filter = GetParam().BiffVersion == 80 ? QStringLiteral("xls:MS Excel 97")
-                                                         : QStringLiteral("xls:MS Excel 95");
-    const ProcessRun run = Soffice(dir_, {QStringLiteral("--infilter=CSV:44,34,76,1"), QStringLiteral("--convert-to"), filter,
-                                   QStringLiteral("--outdir"), dir_.filePath(QStringLiteral("out")), csv});
+                                                        : QStringLiteral("xls:MS Excel 95");
+    const ProcessRun run = Soffice(
+        dir_, {QStringLiteral("--infilter=CSV:44,34,76,1"), QStringLiteral("--convert-to"), filter,
+               QStringLiteral("--outdir"), dir_.filePath(QStringLiteral("out")), csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString path = dir_.filePath(QStringLiteral("out/sample.xls"));
     const QByteArray before = ReadAll(path);
@@ -203,8 +215,9 @@ TEST_P(ExcelLibreOfficeTest, WritesWhatWeRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelLibreOfficeTest,
-                         ::testing::Values(kExcelKinds[2], kExcelKinds[3]),
-                         [](const auto& info) { return "Biff" + std::to_string(info.param.BiffVersion); });
+                         ::testing::Values(kExcelKinds[2], kExcelKinds[3]), [](const auto& info) {
+                             return "Biff" + std::to_string(info.param.BiffVersion);
+                         });
 
 // Workbooks ssconvert writes (excel_biff7, excel_biff8) from the sample CSV. No program on
 // this system writes BIFF3 or BIFF4, so those readers are tested on our own files only.
@@ -213,11 +226,18 @@ TEST(ExcelSsconvertWriterTest, WritesWhatWeRead) {
         GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("sample.csv"));
-    ASSERT_EQ(Execute(QStringLiteral("/usr/bin/python3"), {kScripts + QStringLiteral("make_others.py"), csv}).exitCode, 0);
+    ASSERT_EQ(Execute(QStringLiteral("/usr/bin/python3"),
+                      {kScripts + QStringLiteral("make_others.py"), csv})
+                  .exitCode,
+              0);
     for (const auto& [exporter, connect] :
-         {std::pair{"Gnumeric_Excel:excel_biff8", "Excel 97;"}, std::pair{"Gnumeric_Excel:excel_biff7", "Excel 5.0;"}}) {
-        const QString path = dir.filePath(QStringLiteral("%1.xls").arg(QString::fromLatin1(exporter).section(QLatin1Char(':'), 1)));
-        const ProcessRun run = Execute(QStringLiteral("ssconvert"), {QStringLiteral("-T"), QString::fromLatin1(exporter), csv, path});
+         {std::pair{"Gnumeric_Excel:excel_biff8", "Excel 97;"},
+          std::pair{"Gnumeric_Excel:excel_biff7", "Excel 5.0;"}}) {
+        const QString path = dir.filePath(QStringLiteral("%1.xls").arg(
+            QString::fromLatin1(exporter).section(QLatin1Char(':'), 1)));
+        const ProcessRun run =
+            Execute(QStringLiteral("ssconvert"),
+                    {QStringLiteral("-T"), QString::fromLatin1(exporter), csv, path});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         auto db = OpenExcel(path, connect, true);
         ASSERT_GE(db->TableDefs().Count(), 1);

@@ -24,8 +24,8 @@ QByteArray Sample(const char* connect) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sample.xls"));
     auto db = OpenExcel(path, connect);
-    const bool oneSheet = QByteArray(connect).startsWith("Excel 3") ||
-                          QByteArray(connect).startsWith("Excel 4");
+    const bool oneSheet =
+        QByteArray(connect).startsWith("Excel 3") || QByteArray(connect).startsWith("Excel 4");
     for (const char* name : {"Alpha", "Beta"}) {
         if (oneSheet && QByteArray(name) == "Beta") break;
         CreateTable(*db, QString::fromLatin1(name),
@@ -35,8 +35,10 @@ QByteArray Sample(const char* connect) {
                      {QStringLiteral("Flag"), dbBoolean, 0}});
         auto rs = db->OpenRecordset(QString::fromLatin1(name));
         for (int row = 0; row < 300; ++row)
-            AddRow(*rs, {QStringLiteral("Text %1 ÄÖÜ € %2").arg(row).arg(QString(row % 7, QChar(0x3042))),
-                         row * 1.5, QDate(2000, 1, 1).addDays(row), row % 2 == 0});
+            AddRow(
+                *rs,
+                {QStringLiteral("Text %1 ÄÖÜ € %2").arg(row).arg(QString(row % 7, QChar(0x3042))),
+                 row * 1.5, QDate(2000, 1, 1).addDays(row), row % 2 == 0});
     }
     db->Close();
     return ReadAll(path);
@@ -69,8 +71,7 @@ struct Recipe {
 };
 
 // Each finding with the bytes that caused it, reduced to the ones that matter.
-const std::vector<Recipe> kRegressions = {
-};
+const std::vector<Recipe> kRegressions = {};
 
 TEST(ExcelMutationTest, MutatedWorkbooksNeverCrash) {
     const int rounds = qEnvironmentVariableIsSet("MORVANE_EXCEL_MUTATION_ROUNDS")
@@ -88,7 +89,8 @@ TEST(ExcelMutationTest, MutatedWorkbooksNeverCrash) {
             QStringList recipe;
             for (int change = 0; change < changes; ++change) {
                 // Half the damage lands in the first 4 KiB: headers, globals, string table.
-                const int limit = random.bounded(2) ? std::min<int>(4096, bytes.size()) : bytes.size();
+                const int limit =
+                    random.bounded(2) ? std::min<int>(4096, bytes.size()) : bytes.size();
                 const int at = random.bounded(limit);
                 const unsigned char value = static_cast<unsigned char>(random.bounded(256));
                 bytes[at] = static_cast<char>(value);
@@ -97,7 +99,8 @@ TEST(ExcelMutationTest, MutatedWorkbooksNeverCrash) {
             if (random.bounded(8) == 0) bytes.truncate(random.bounded(bytes.size()));
             if (verbose)
                 qInfo("%s round %d: %s (size %lld)", kind.Connect, round,
-                      qPrintable(recipe.join(QStringLiteral(", "))), static_cast<long long>(bytes.size()));
+                      qPrintable(recipe.join(QStringLiteral(", "))),
+                      static_cast<long long>(bytes.size()));
             const QString path = WriteFile(dir, QStringLiteral("mutated.xls"), bytes);
             ReadEverything(path, kind.Connect);
             EXPECT_EQ(ReadAll(path), bytes) << "reading changed the file";

@@ -8,13 +8,13 @@
 #include "export/data/TableDef.h"
 #include "tests/data/DriverContract.h"
 
+#include <gtest/gtest.h>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVariant>
-#include <gtest/gtest.h>
 
 namespace morvane::test {
 
@@ -47,7 +47,8 @@ inline void CreateTable(Database& db, const QString& name,
 inline void AddRow(Recordset& rs, const std::vector<QVariant>& values) {
     rs.AddNew();
     for (size_t index = 0; index < values.size(); ++index)
-        if (values[index].isValid()) rs.Fields().Item(static_cast<int>(index)).SetValue(values[index]);
+        if (values[index].isValid())
+            rs.Fields().Item(static_cast<int>(index)).SetValue(values[index]);
     rs.Update();
 }
 
