@@ -217,12 +217,15 @@ void ExcelDatabase::doCreateTable(const TableDef& tableDef) {
                                   .arg(name));
     ExcelWorkbook& model = Model();
     if (model.Find(name)) throw EngineError::Of(ErrTableExists, name);
-    if (biff::OneSheet(version_) && !model.Sheets.empty())
-        throw EngineError::Of(
-            ErrNotSupported,
-            QStringLiteral("an %1 file holds one sheet, and '%2' already holds the sheet '%3'; "
-                           "choose another file for the table '%4'")
-                .arg(biff::TypeName(version_), path_, OneSheetName(), name));
+    if (biff::OneSheet(version_) && !model.Sheets.empty()) {
+        // The file holds one sheet and no sheet name: the sheet there now answers to the
+        // name asked for, and 3010 lets the caller decide (the export's overwrite
+        // question) whether Delete replaces it. Nothing is written here.
+        model.Sheets.front()->Rename(name);
+        if (file_) file_ = ExcelFile::Open(path_, OneSheetName());
+        InvalidateCatalog();
+        throw EngineError::Of(ErrTableExists, name);
+    }
     auto sheet = std::make_unique<ExcelSheetModel>(name);
     int column = 0;
     for (const auto& field : tableDef.Fields().Items()) {
@@ -251,8 +254,7 @@ std::vector<std::shared_ptr<Field>> ExcelDatabase::DeclaredFields(const QString&
 void ExcelDatabase::doDropTable(const QString& name) {
     ExcelWorkbook& model = Model();
     for (auto it = model.Sheets.begin(); it != model.Sheets.end(); ++it) {
-        if ((*it)->Name().compare(name, Qt::CaseInsensitive) == 0 ||
-            (biff::OneSheet(version_) && OneSheetName().compare(name, Qt::CaseInsensitive) == 0)) {
+        if ((*it)->Name().compare(name, Qt::CaseInsensitive) == 0) {
             declared_.remove((*it)->Name().toCaseFolded());
             model.Sheets.erase(it);
             dirty_ = true;

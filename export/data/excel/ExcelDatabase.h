@@ -6,10 +6,11 @@
 // is reached, and when the database closes. A missing (or empty) file is an empty workbook,
 // created when the first table is appended; dropping the last sheet removes the file.
 //
-// One-sheet formats (Excel 3.0 and 4.0): the file's sheet is listed under the file's base
-// name (or, once a table was appended in this session, under that table's name). Appending
-// a table to a file that already holds a sheet of another name is refused (3251); one of the
-// same name raises 3010, so the export asks before replacing it.
+// One-sheet formats (Excel 3.0 and 4.0) store no sheet name: the file's sheet is listed
+// under the file's base name, or under the last name a table was appended (or tried) with
+// in this session. Appending a table to a file that already holds its sheet raises 3010 for
+// that table's name, the sheet then answering to it, so that the export's overwrite question
+// decides whether Delete replaces the file's sheet; nothing changes until then.
 #pragma once
 
 #include "export/data/Database.h"

@@ -47,6 +47,7 @@ class ExcelSheetModel {
     explicit ExcelSheetModel(QString name);
 
     const QString& Name() const { return name_; }
+    void Rename(const QString& name) { name_ = name; }
     //! Rows in use (the index of the next row to write).
     quint32 Rows() const { return rows_; }
     //! Columns in use.
