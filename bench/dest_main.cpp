@@ -6,9 +6,11 @@
 // (t) delimited text, (a) the native table kind into DIR/bench-dest.db, and with --odbc
 // (b) the data source of CONNECT ("ODBC;DSN=...;UID=...;PWD=...;"), table bench_rows,
 // replaced each run, with the first --odbc-rows records (default 100000); (d) the dBASE IV
-// table kind into DIR/bench_rows.dbf and (e) that dBASE table exported to delimited text.
-// --only text, access, odbc, dbase or dbase-text runs just that one (for measuring peak
-// memory with /usr/bin/time -v; dbase-text needs the table of an earlier dbase run).
+// table kind into DIR/bench_rows.dbf, (e) that dBASE table exported to delimited text, and
+// (f) an Excel 97 workbook DIR/bench-dest.xls (a new file each run; at most 65,535 records
+// fit a sheet, so use --rows 65000 for it). --only text, access, odbc, dbase, dbase-text or
+// excel runs just that one (for measuring peak memory with /usr/bin/time -v; dbase-text
+// needs the table of an earlier dbase run).
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
@@ -18,6 +20,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 
 using namespace morvane::bench;
@@ -95,6 +98,17 @@ int main(int argc, char** argv) {
         PrintRow("(e) dBASE table to text", dbaseText);
         ok = ok && dbaseText.ok;
     }
+    RunTiming excel;
+    if (wanted("excel")) {
+        QFile::remove(QDir(dir).filePath("bench-dest.xls"));
+        excel = BenchDestinations::TableExport(database, morvane::TypeConnect::Excel97,
+                                               QDir(dir).filePath("bench-dest.xls"), {}, 0);
+        PrintRow("(f) Excel 97 workbook", excel);
+        ok = ok && excel.ok;
+    }
+    if (text.ok && excel.ok)
+        std::printf("(f)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", excel.seconds / text.seconds,
+                    excel.cpuSeconds / text.cpuSeconds);
     if (text.ok && native.ok)
         std::printf("(a)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", native.seconds / text.seconds,
                     native.cpuSeconds / text.cpuSeconds);

@@ -14,6 +14,9 @@
 #ifdef MORVANE_WITH_PARADOX
 #include "export/data/paradox/ParadoxDriver.h"
 #endif
+#ifdef MORVANE_WITH_EXCEL
+#include "export/data/excel/ExcelDriver.h"
+#endif
 
 namespace morvane {
 
@@ -33,6 +36,9 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
     for (int level = 3; level <= 5; ++level)
         registry.Register({ParadoxDriver::Types().at(level - 3)},
                           std::make_shared<ParadoxDriver>(level));
+#endif
+#ifdef MORVANE_WITH_EXCEL
+    RegisterExcelDrivers(registry);
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
