@@ -8,6 +8,9 @@
 #ifdef MORVANE_WITH_JET
 #include "export/data/jet/JetDriver.h"
 #endif
+#ifdef MORVANE_WITH_LOTUS
+#include "export/data/lotus/LotusDriver.h"
+#endif
 
 namespace morvane {
 
@@ -19,6 +22,12 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
     registry.RegisterByContent(QString(), native);
 #ifdef MORVANE_WITH_JET
     registry.RegisterByContent(QString(), std::make_shared<JetDriver>());
+#endif
+#ifdef MORVANE_WITH_LOTUS
+    registry.Register({QStringLiteral("Lotus WK1")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk1));
+    registry.Register({QStringLiteral("Lotus WK3")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk3));
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());
