@@ -148,7 +148,9 @@ QByteArray LotusEncodeText(const QString& text) {
         for (const QChar ch : cleaned) bytes.append(ch.unicode() < 0x80 ? char(ch.unicode()) : '?');
         return bytes;
     }
-    return encoder.encode(cleaned);
+    QByteArray bytes = encoder.encode(cleaned);
+    encoder.resetState();
+    return bytes;
 }
 
 QString LotusDecodeText(const char* data, int size) {

@@ -255,8 +255,8 @@ LotusSheet::Value LotusSheet::Decode(const Cell& cell) const {
 }
 
 void LotusSheet::TypeColumns() {
-    // Field names: the header row's cells; an empty or repeated name gets the column's
-    // letter-free name "F<n>" (n from 1), as the field must be unique and named.
+    // Field names: the header row's cells; an empty or repeated name becomes "F<n>" (n the
+    // column's number from 1), since every field needs a name of its own.
     const size_t count = columns_.size();
     std::vector<int> seen(count, 0);  // 1 number, 2 date, 4 text
     for (quint32 at = rowStart_[0]; at < rowStart_[1]; ++at) {
