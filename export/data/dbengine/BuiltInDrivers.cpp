@@ -17,6 +17,9 @@
 #ifdef MORVANE_WITH_EXCEL
 #include "export/data/excel/ExcelDriver.h"
 #endif
+#ifdef MORVANE_WITH_LOTUS
+#include "export/data/lotus/LotusDriver.h"
+#endif
 
 namespace morvane {
 
@@ -39,6 +42,12 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
 #endif
 #ifdef MORVANE_WITH_EXCEL
     RegisterExcelDrivers(registry);
+#endif
+#ifdef MORVANE_WITH_LOTUS
+    registry.Register({QStringLiteral("Lotus WK1")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk1));
+    registry.Register({QStringLiteral("Lotus WK3")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk3));
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());

@@ -2,7 +2,7 @@
 // whole, and the connect string of each version.
 #pragma once
 
-#include "export/data/DBEngine.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/TableDef.h"
