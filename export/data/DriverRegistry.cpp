@@ -40,6 +40,10 @@ void DriverRegistry::Register(const QStringList& types, std::shared_ptr<Driver> 
     for (const QString& type : types) drivers_.insert(Key(type), driver);
 }
 
+std::shared_ptr<Driver> DriverRegistry::Unregister(const QString& type) {
+    return drivers_.take(Key(type));
+}
+
 bool DriverRegistry::Has(const QString& type) const {
     return drivers_.contains(Key(type));
 }

@@ -21,6 +21,10 @@ class DriverRegistry {
     //! Registers `driver` for every type in `types` (a later registration replaces one).
     void Register(const QStringList& types, std::shared_ptr<Driver> driver);
     bool Has(const QString& type) const;
+    //! Removes the driver of `type` (a host that must not offer a file family, or a test
+    //! of the missing-driver path) and answers it, so that it can be registered again;
+    //! nullptr when none was registered. Opening that type then raises 3170.
+    std::shared_ptr<Driver> Unregister(const QString& type);
     //! Registers `driver` to be chosen by content for `type`: when a database of that
     //! type is opened and the file exists, the first such driver (in registration order)
     //! whose RecognizesHeader accepts the file's first bytes opens it; otherwise the
