@@ -6,11 +6,14 @@
 #include "tests/wizard/ui/WizardDriver.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,6 +116,80 @@ TEST_F(frmTestTest, DoubleClickOpensTheWizardWithoutTheHiddenKinds) {
     EXPECT_EQ(Property("ConnectString").toInt(), 4);
     // Every kind but the Paradox (5-7), Excel (16-19) and Lotus WK3 (22) ones.
     EXPECT_EQ(kinds, QList<int>({0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14, 15, 20, 21}));
+}
+
+}  // namespace
+}  // namespace morvane::demo
+
+namespace morvane::demo {
+namespace {
+
+// The sample folders the build made (tools/demo-data) and a Jet file from the shared
+// fixtures: each of the three entries opens its source, so the wizard comes up on it.
+class frmTestSourcesTest : public ::testing::Test {
+  protected:
+    //! Shows the window on `folder`, chooses `entry` and `file`, presses Export and answers
+    //! the wizard's source tables, then the fields it offers (empty when none opened).
+    QStringList WizardSources(const QString& folder, int entry, const QString& file) {
+        frmTest form(QDir(settings_.path()).filePath("ExportSettings.ini"), folder);
+        form.AttachControl(plugin_.Create("MorvaneActiveX.Morvane", &form));
+        form.show();
+        Child<QComboBox>(&form, "Combo1")->setCurrentIndex(entry);
+        auto* files = Child<QListWidget>(&form, "File1");
+        const auto found = files->findItems(file, Qt::MatchExactly);
+        EXPECT_EQ(found.size(), 1) << file.toStdString();
+        if (found.size() != 1) return {};
+        files->setCurrentItem(found.first());
+        QStringList sources;
+        // The wizard is found among the top-level windows once it is visible.
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* wizard = qobject_cast<QDialog*>(top);
+                if (!wizard || !wizard->isVisible() || top->objectName() != "frmMorvane") continue;
+                poll.stop();
+                sources << "opened on step " +
+                               QString::number(
+                                   Child<QStackedWidget>(wizard, "FrameSteps")->currentIndex());
+                auto* tables = Child<QComboBox>(wizard, "CBoxTables");
+                for (int i = 0; i < tables->count(); ++i) sources << "table " + tables->itemText(i);
+                wizard->reject();
+                return;
+            }
+        });
+        poll.start();
+        QTest::mouseClick(Child<QPushButton>(&form, "cmdExport"), Qt::LeftButton);
+        poll.stop();
+        if (sources.isEmpty())
+            sources << "not opened: " + form.Control()->property("LastError").toString();
+        return sources;
+    }
+
+    QTemporaryDir settings_;
+    ControlPlugin plugin_{"morvane/MorvanePlugin", {MORVANE_PLUGIN_DIR}};
+};
+
+TEST_F(frmTestSourcesTest, DBaseAndParadoxFoldersOfTheSampleData) {
+    const QString samples = QStringLiteral(MORVANE_DEMO_DATA);
+    if (!QDir(samples + "/dbase").exists() || !QDir(samples + "/paradox").exists())
+        GTEST_SKIP() << "no dBASE or Paradox sample folder in " << samples.toStdString();
+    // One table each (the folder is the database): the wizard opens on the output step,
+    // which it does only once the table opened (else the engine's report is shown).
+    EXPECT_EQ(WizardSources(samples + "/dbase", 2, "Customers.dbf").value(0), "opened on step 1");
+    EXPECT_EQ(WizardSources(samples + "/paradox", 1, "Orders.db").value(0), "opened on step 1");
+}
+
+TEST_F(frmTestSourcesTest, AccessEntryOpensAJetFile) {
+    const QString fixtures =
+        QDir::cleanPath(QStringLiteral(MORVANE_SOURCE_DIR "/../shared/fixtures/jet"));
+    if (!QFile::exists(fixtures + "/testV1997.mdb"))
+        GTEST_SKIP() << "Jet fixtures not found in " << fixtures.toStdString();
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(fixtures + "/testV1997.mdb", folder.filePath("testV1997.mdb")));
+    const QStringList tables = WizardSources(folder.path(), 0, "testV1997.mdb").filter("table ");
+    EXPECT_FALSE(tables.isEmpty());
+    for (const QString& table : tables) EXPECT_FALSE(table.startsWith("table MSys"));
 }
 
 }  // namespace
