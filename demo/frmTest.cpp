@@ -16,6 +16,14 @@ frmTest::frmTest(const QString& settingsFile, const QString& startFolder, QWidge
     folders_.setRootPath(QStringLiteral("/"));
     ui_->Dir1->setModel(&folders_);
     for (int column = 1; column < folders_.columnCount(); ++column) ui_->Dir1->hideColumn(column);
+    ui_->Dir1->setSortingEnabled(true);
+    ui_->Dir1->sortByColumn(0, Qt::AscendingOrder);
+    // The model loads and sorts folders in the background: once a folder on the way to the
+    // chosen one is loaded, the chosen folder is shown again (expanded to, in view).
+    connect(&folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
+        if (dirPath_.startsWith(path)) ShowCurrentFolder();
+    });
+    connect(&folders_, &QFileSystemModel::layoutChanged, this, &frmTest::ShowCurrentFolder);
 
     volumes_ = ListVolumes();
     for (const Volume& volume : volumes_) ui_->Drive1->addItem(volume.Display, volume.Path);
@@ -63,10 +71,16 @@ void frmTest::SetDirPath(const QString& path) {
     }
     if (volume >= 0)
         ui_->Dir1->setRootIndex(folders_.index(volumes_[static_cast<size_t>(volume)].Path));
-    const QModelIndex current = folders_.index(dirPath_);
-    ui_->Dir1->setCurrentIndex(current);
-    ui_->Dir1->scrollTo(current);
+    ShowCurrentFolder();
     RefreshFiles();
+}
+
+void frmTest::ShowCurrentFolder() {
+    const QModelIndex current = folders_.index(dirPath_);
+    for (QModelIndex parent = current.parent(); parent.isValid(); parent = parent.parent())
+        ui_->Dir1->expand(parent);
+    ui_->Dir1->setCurrentIndex(current);
+    ui_->Dir1->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 QStringList frmTest::FileNames() const {

@@ -52,6 +52,8 @@ class frmTest : public QWidget {
 
   private:
     void RefreshFiles();
+    //! Selects the current folder in the folder list, expanded to and scrolled into view.
+    void ShowCurrentFolder();
 
     std::unique_ptr<Ui::frmTest> ui_;
     QFileSystemModel folders_;
