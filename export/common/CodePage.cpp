@@ -42,21 +42,29 @@ int DecodeByte(iconv_t converter, unsigned char byte) {
     return static_cast<unsigned char>(output[0]) | (static_cast<unsigned char>(output[1]) << 8);
 }
 
-std::shared_ptr<const PageTables> BuildTables(const QString& name) {
+// The decode table of a single-byte page; false when iconv lacks it or it is multi-byte.
+bool DecodeTable(const QString& name, std::array<char16_t, 256>& decode) {
     iconv_t converter = iconv_open("UTF-16LE", name.toLatin1().constData());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return nullptr;
-    auto tables = std::make_shared<PageTables>();
-    tables->name = name;
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    std::array<char16_t, 256> table{};
     bool singleByte = true;
     for (int byte = 0; byte < 256 && singleByte; ++byte) {
         const int unit = DecodeByte(converter, static_cast<unsigned char>(byte));
         if (unit == -2) singleByte = false;
         // An undefined byte stands for the character of the same code; that keeps
         // decoding total and reversible.
-        tables->decode[byte] = static_cast<char16_t>(unit < 0 ? byte : unit);
+        table[byte] = static_cast<char16_t>(unit < 0 ? byte : unit);
     }
     iconv_close(converter);
-    if (!singleByte) return nullptr;
+    if (!singleByte) return false;
+    decode = table;
+    return true;
+}
+
+std::shared_ptr<const PageTables> BuildTables(const QString& name) {
+    auto tables = std::make_shared<PageTables>();
+    tables->name = name;
+    if (!DecodeTable(name, tables->decode)) return nullptr;
     // Fill from the top so that, should two bytes decode alike, the lower byte wins.
     for (int byte = 255; byte >= 0; --byte)
         tables->encode[tables->decode[byte]] = static_cast<unsigned char>(byte);
@@ -163,6 +171,10 @@ QString CodePage::AnsiCodePage() {
 
 QString CodePage::OemCodePage() {
     return CurrentPages().oem->name;
+}
+
+bool CodePage::ByteTable(const QString& name, std::array<char16_t, 256>& decode) {
+    return DecodeTable(name, decode);
 }
 
 }  // namespace morvane

@@ -22,6 +22,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <array>
 
 namespace morvane {
 
@@ -49,6 +50,13 @@ class CodePage {
     static bool SetAnsiCodePage(const QString& name);
     static bool SetOemCodePage(const QString& name);
     static QString AnsiCodePage();
+
+    //! The character of each byte of the single-byte code page `name` (an iconv name such as
+    //! "CP850" or "WINDOWS-1252"), for readers and writers of files that declare their own
+    //! page. A byte the page leaves undefined stands for the character of the same code, so
+    //! decoding is total and reversible. False (and `decode` untouched) when the C library
+    //! lacks the page or it is not single-byte.
+    static bool ByteTable(const QString& name, std::array<char16_t, 256>& decode);
     static QString OemCodePage();
 };
 

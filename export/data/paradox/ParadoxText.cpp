@@ -1,6 +1,6 @@
 #include "export/data/paradox/ParadoxText.h"
 
-#include <iconv.h>
+#include "export/common/CodePage.h"
 
 #include <QHash>
 #include <mutex>
@@ -14,32 +14,14 @@ QByteArray IconvName(int number) {
     return "CP" + QByteArray::number(number);
 }
 
-// The UTF-16 unit of one byte, -1 when the page leaves it undefined or is not single-byte.
-int DecodeByte(iconv_t converter, unsigned char byte) {
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    char input[1] = {static_cast<char>(byte)};
-    char output[8];
-    char* in = input;
-    char* out = output;
-    size_t inLeft = 1;
-    size_t outLeft = sizeof(output);
-    if (iconv(converter, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) return -1;
-    if (sizeof(output) - outLeft != 2) return -1;
-    return static_cast<unsigned char>(output[0]) | (static_cast<unsigned char>(output[1]) << 8);
-}
-
 }  // namespace
 
 std::shared_ptr<const ParadoxCodePage> BuildPage(int number) {
-    iconv_t converter = iconv_open("UTF-16LE", IconvName(number).constData());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return nullptr;
+    std::array<char16_t, 256> decode{};
+    if (!CodePage::ByteTable(QString::fromLatin1(IconvName(number)), decode)) return nullptr;
     auto page = std::make_shared<ParadoxCodePage>();
     page->number_ = number;
-    for (int byte = 0; byte < 256; ++byte) {
-        const int unit = DecodeByte(converter, static_cast<unsigned char>(byte));
-        page->decode_[byte] = static_cast<char16_t>(unit < 0 ? byte : unit);
-    }
-    iconv_close(converter);
+    for (int byte = 0; byte < 256; ++byte) page->decode_[byte] = decode[byte];
     for (int byte = 255; byte >= 0; --byte) {
         const char16_t unit = page->decode_[byte];
         page->encode_[unit] = static_cast<short>(byte);

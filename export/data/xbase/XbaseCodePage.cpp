@@ -1,6 +1,6 @@
 #include "export/data/xbase/XbaseCodePage.h"
 
-#include <iconv.h>
+#include "export/common/CodePage.h"
 
 #include <QHash>
 #include <QMutex>
@@ -88,27 +88,15 @@ const char* PageName(unsigned char id) {
 
 XbaseCodePage::XbaseCodePage(const char* name)
     : name_(QString::fromLatin1(name)), encode_(65536, 0) {
-    iconv_t converter = iconv_open("UTF-16LE", name);
+    // A byte the page leaves undefined stands for the character of the same code; a page
+    // the C library lacks reads as ISO-8859-1.
+    std::array<char16_t, 256> decode{};
+    const bool known = CodePage::ByteTable(QString::fromLatin1(name), decode);
     for (int byte = 0; byte < 256; ++byte) {
-        int unit = byte;
-        if (converter != reinterpret_cast<iconv_t>(-1)) {
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-            char input[1] = {static_cast<char>(byte)};
-            char output[8];
-            char* in = input;
-            char* out = output;
-            size_t inLeft = 1;
-            size_t outLeft = sizeof(output);
-            // A byte the page leaves undefined stands for the character of the same code.
-            if (iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) &&
-                sizeof(output) - outLeft == 2)
-                unit = static_cast<unsigned char>(output[0]) |
-                       (static_cast<unsigned char>(output[1]) << 8);
-        }
-        decode_[static_cast<size_t>(byte)] = static_cast<char16_t>(unit);
+        const char16_t unit = known ? decode[static_cast<size_t>(byte)] : char16_t(byte);
+        decode_[static_cast<size_t>(byte)] = unit;
         utf8_[static_cast<size_t>(byte)] = QString(QChar(unit)).toUtf8();
     }
-    if (converter != reinterpret_cast<iconv_t>(-1)) iconv_close(converter);
     for (int byte = 255; byte >= 0; --byte)
         encode_[decode_[static_cast<size_t>(byte)]] = static_cast<unsigned char>(byte);
     zeroUnit_ = decode_[0];
