@@ -8,6 +8,7 @@
 #include <QUuid>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace morvane {
 
@@ -40,6 +41,31 @@ QVariant ToWhole(const QVariant& value, double low, double high, short type) {
     if (number < low || number > high) ConversionError();
     if (type == dbBigInt) return QVariant::fromValue(static_cast<qlonglong>(number));
     return QVariant(static_cast<int>(number));
+}
+
+// A whole number given as an integer or as integer text, exactly: a double holds only 53
+// bits, so a big integer passed through one would lose its last digits.
+std::optional<qlonglong> ExactBigInt(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return value.toLongLong();
+        case QMetaType::ULongLong:
+            if (value.toULongLong() >
+                static_cast<qulonglong>(std::numeric_limits<qlonglong>::max()))
+                return std::nullopt;
+            return value.toLongLong();
+        case QMetaType::QString: {
+            bool ok = false;
+            const qlonglong number = QLocale::c().toLongLong(value.toString().trimmed(), &ok);
+            return ok ? std::optional<qlonglong>(number) : std::nullopt;
+        }
+        default:
+            return std::nullopt;
+    }
 }
 
 QVariant ToBoolean(const QVariant& value) {
@@ -155,6 +181,8 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             return ToWhole(value, std::numeric_limits<qint32>::min(),
                            std::numeric_limits<qint32>::max(), type);
         case dbBigInt:
+            if (const std::optional<qlonglong> exact = ExactBigInt(value))
+                return QVariant::fromValue(*exact);
             return ToWhole(value, -9.2233720368547758e18, 9.2233720368547748e18, type);
         case dbCurrency:
             if (!ParseDouble(value, &number) || !std::isfinite(number)) ConversionError();

@@ -27,6 +27,11 @@ TEST(FieldValueTest, ConvertsTextToFieldType) {
         {"1.5", dbDouble, 1.5},
         {"1.5", dbSingle, 1.5f},
         {"9000000000", dbBigInt, QVariant::fromValue(9000000000LL)},
+        // Big integers keep every digit, from text and from integers (not through a double).
+        {"-123456789012345678", dbBigInt, QVariant::fromValue(-123456789012345678LL)},
+        {QVariant::fromValue(9223372036854775807LL), dbBigInt,
+         QVariant::fromValue(9223372036854775807LL)},
+        {"2.5e3", dbBigInt, QVariant::fromValue(2500LL)},
         {"2024-02-29", dbDate, QDate(2024, 2, 29)},
         {"2024-02-29 13:45:10", dbDate, QDateTime(QDate(2024, 2, 29), QTime(13, 45, 10))},
         {"13:45:10", dbDate, QTime(13, 45, 10)},
