@@ -26,68 +26,35 @@ double CpuSecondsUsed() {
 
 }  // namespace
 
-RunTiming BenchDestinations::TableExport(const QString& database, int typeFormat,
-                                         const QString& exportFile, const QString& destConnect,
-                                         qint64 maxRows) {
+namespace {
+
+// One timed export of `table` of `database` (opened with `sourceConnect`), the way a batch
+// run does it: the default setting, then output kind `typeFormat`, into `exportFile` (or the
+// ODBC data source `destConnect`); `maxRows` > 0 exports only that many records.
+struct ExportRequest {
+    QString database;
+    QString sourceConnect;
+    QString table;
+    int typeFormat = 0;
+    QString exportFile;
+    QString destConnect;
+    qint64 maxRows = 0;
+    qint64 rows = 0;  //!< the records the run exports
+};
+
+RunTiming TimedExport(const ExportRequest& request) {
     RunTiming timing;
-    if (destConnect.isEmpty()) QFile::remove(exportFile);
+    if (request.destConnect.isEmpty()) QFile::remove(request.exportFile);
     PlainCaller caller;
-    caller.Properties.DataBaseName = database;
-    caller.Properties.TableName = QString::fromLatin1(BenchTable::kName);
-    caller.Properties.ExportFile = exportFile;
+    caller.Properties.DataBaseName = request.database;
+    caller.Properties.TableName = request.table;
+    caller.Properties.ExportFile = request.exportFile;
     caller.Properties.ShowSummary = false;
     caller.Properties.ShowProgress = false;
     caller.Properties.OverWrite = true;
     caller.UpdateSourceConnect();
     ConsolePrompter prompter;  // any error of the run is printed on stderr
-
-    const qint64 tableRows = BenchTable::RowCount(database);
-    timing.rows = maxRows > 0 ? qMin(maxRows, tableRows) : tableRows;
-    const double cpuStart = CpuSecondsUsed();
-    QElapsedTimer clock;
-    clock.start();
-    ExportSession session(prompter);
-    session.SetCaller(&caller);
-    try {
-        session.Source().SetDb(DBEngine::Instance().OpenDatabase(database, 0, false, ";pwd=;"));
-        session.Source().SetName(caller.Properties.TableName);
-        session.Source().SetRs(
-            session.Source().Db()->OpenRecordset(session.Source().Name(), dbOpenTable));
-    } catch (const std::exception& error) {
-        timing.problem = QString::fromUtf8(error.what());
-        return timing;
-    }
-    session.SetDefaultSetting();
-    session.Setting().TypeFormat = static_cast<short>(typeFormat);
-    if (maxRows > 0) {
-        session.Setting().ExportAll = false;
-        session.Setting().MaxLines = static_cast<qint32>(maxRows);
-    }
-    session.Destination().Connect = destConnect;
-    session.Destination().File = exportFile;
-    session.StartExport();
-    timing.seconds = clock.nsecsElapsed() / 1e9;
-    timing.cpuSeconds = CpuSecondsUsed() - cpuStart;
-    timing.ok = session.LastRunCompleted();
-    if (!timing.ok) timing.problem = QStringLiteral("the export run did not complete");
-    if (destConnect.isEmpty()) timing.bytes = QFile(exportFile).size();
-    return timing;
-}
-
-RunTiming BenchDestinations::TextExportFrom(const QString& database, const QString& sourceConnect,
-                                            const QString& table, const QString& exportFile,
-                                            qint64 rows) {
-    RunTiming timing;
-    QFile::remove(exportFile);
-    PlainCaller caller;
-    caller.Properties.DataBaseName = database;
-    caller.Properties.TableName = table;
-    caller.Properties.ExportFile = exportFile;
-    caller.Properties.ShowSummary = false;
-    caller.Properties.ShowProgress = false;
-    caller.Properties.OverWrite = true;
-    ConsolePrompter prompter;  // any error of the run is printed on stderr
-    timing.rows = rows;
+    timing.rows = request.rows;
     const double cpuStart = CpuSecondsUsed();
     QElapsedTimer clock;
     clock.start();
@@ -95,22 +62,46 @@ RunTiming BenchDestinations::TextExportFrom(const QString& database, const QStri
     session.SetCaller(&caller);
     try {
         session.Source().SetDb(DBEngine::Instance().OpenDatabase(
-            database, 0, false, sourceConnect + QStringLiteral("pwd=;")));
-        session.Source().SetName(table);
-        session.Source().SetRs(session.Source().Db()->OpenRecordset(table, dbOpenTable));
+            request.database, 0, false, request.sourceConnect + QStringLiteral("pwd=;")));
+        session.Source().SetName(request.table);
+        session.Source().SetRs(session.Source().Db()->OpenRecordset(request.table, dbOpenTable));
     } catch (const std::exception& error) {
         timing.problem = QString::fromUtf8(error.what());
         return timing;
     }
     session.SetDefaultSetting();
-    session.Destination().File = exportFile;
+    session.Setting().TypeFormat = static_cast<short>(request.typeFormat);
+    if (request.maxRows > 0) {
+        session.Setting().ExportAll = false;
+        session.Setting().MaxLines = static_cast<qint32>(request.maxRows);
+    }
+    session.Destination().Connect = request.destConnect;
+    session.Destination().File = request.exportFile;
     session.StartExport();
     timing.seconds = clock.nsecsElapsed() / 1e9;
     timing.cpuSeconds = CpuSecondsUsed() - cpuStart;
     timing.ok = session.LastRunCompleted();
     if (!timing.ok) timing.problem = QStringLiteral("the export run did not complete");
-    timing.bytes = QFile(exportFile).size();
+    if (request.destConnect.isEmpty()) timing.bytes = QFile(request.exportFile).size();
     return timing;
+}
+
+}  // namespace
+
+RunTiming BenchDestinations::TableExport(const QString& database, int typeFormat,
+                                         const QString& exportFile, const QString& destConnect,
+                                         qint64 maxRows) {
+    const qint64 tableRows = BenchTable::RowCount(database);
+    return TimedExport({database, QStringLiteral(";"), QString::fromLatin1(BenchTable::kName),
+                        typeFormat, exportFile, destConnect, maxRows,
+                        maxRows > 0 ? qMin(maxRows, tableRows) : tableRows});
+}
+
+RunTiming BenchDestinations::TextExportFrom(const QString& database, const QString& sourceConnect,
+                                            const QString& table, const QString& exportFile,
+                                            qint64 rows) {
+    return TimedExport(
+        {database, sourceConnect, table, /*Variable*/ 0, exportFile, QString(), 0, rows});
 }
 
 }  // namespace morvane::bench

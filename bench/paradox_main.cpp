@@ -9,20 +9,12 @@
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
-#include "export/common/ConsolePrompter.h"
-#include "export/control/PlainCaller.h"
 #include "export/engine/TypeConnect.h"
-#include "export/data/dbengine/DBEngine.h"
-#include "export/data/Database.h"
-#include "export/data/FieldTypes.h"
-#include "export/wizard/ExportSession.h"
 #include "tools/common/LocalTimeZone.h"
 
-#include <sys/resource.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -30,54 +22,6 @@ using namespace morvane;
 using namespace morvane::bench;
 
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-           usage.ru_stime.tv_usec / 1e6;
-}
-
-// The Paradox table `table` of `folder` exported to delimited text with the default setting.
-RunTiming ParadoxToText(const QString& folder, const QString& table, const QString& exportFile,
-                        qint64 rows) {
-    RunTiming timing;
-    timing.rows = rows;
-    QFile::remove(exportFile);
-    PlainCaller caller;
-    caller.Properties.DataBaseName = folder;
-    caller.Properties.TableName = table;
-    caller.Properties.ExportFile = exportFile;
-    caller.Properties.ShowSummary = false;
-    caller.Properties.ShowProgress = false;
-    caller.Properties.OverWrite = true;
-    caller.Properties.ConnectString = static_cast<int>(TypeConnect::Paradox5);
-    caller.UpdateSourceConnect();
-    ConsolePrompter prompter;
-    const double cpuStart = CpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    ExportSession session(prompter);
-    session.SetCaller(&caller);
-    try {
-        session.Source().SetDb(DBEngine::Instance().OpenDatabase(
-            folder, 0, false, QStringLiteral("Paradox 5.x;pwd=;")));
-        session.Source().SetName(table);
-        session.Source().SetRs(session.Source().Db()->OpenRecordset(table, dbOpenTable));
-    } catch (const std::exception& error) {
-        timing.problem = QString::fromUtf8(error.what());
-        return timing;
-    }
-    session.SetDefaultSetting();
-    session.Destination().File = exportFile;
-    session.StartExport();
-    timing.seconds = clock.nsecsElapsed() / 1e9;
-    timing.cpuSeconds = CpuSeconds() - cpuStart;
-    timing.ok = session.LastRunCompleted();
-    if (!timing.ok) timing.problem = QStringLiteral("the export run did not complete");
-    timing.bytes = QFileInfo(exportFile).size();
-    return timing;
-}
 
 void PrintRow(const char* name, const RunTiming& timing) {
     if (!timing.ok) {
@@ -124,8 +68,9 @@ int main(int argc, char** argv) {
     });
     PrintRow("(w) native -> Paradox 5 table", write);
     const RunTiming read = BenchRuns::Measured([&] {
-        return ParadoxToText(folder, QStringLiteral("bench_px"), dir.filePath("bench-paradox.txt"),
-                             rows);
+        return BenchDestinations::TextExportFrom(folder, QStringLiteral("Paradox 5.x;"),
+                                                 QStringLiteral("bench_px"),
+                                                 dir.filePath("bench-paradox.txt"), rows);
     });
     PrintRow("(r) Paradox 5 table -> delimited", read);
     if (text.ok && write.ok)
