@@ -15,6 +15,7 @@
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDefs.h"
+#include "tests/data/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -36,16 +37,6 @@ inline std::string PrintToString(const ReadOnlySource& source) {
     return source.Name;
 }
 
-//! The engine error number `operation` raises, 0 when it raises none.
-inline int ReadOnlyErrorOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const EngineError& error) {
-        return error.Number();
-    }
-    return 0;
-}
-
 class ReadOnlyDriverContract : public ::testing::TestWithParam<ReadOnlySource> {
   protected:
     void SetUp() override {
@@ -62,8 +53,8 @@ TEST_P(ReadOnlyDriverContract, WalksEveryRecordAndCountsAfterMoveLast) {
     for (; !rs->Eof(); rs->MoveNext()) firsts << rs->Fields().Item(0).Value();
     EXPECT_EQ(firsts.size(), GetParam().Count);
     if (GetParam().Count == 0) {
-        EXPECT_EQ(ReadOnlyErrorOf([&] { rs->MoveFirst(); }), ErrNoCurrentRecord);
-        EXPECT_EQ(ReadOnlyErrorOf([&] { rs->MoveLast(); }), ErrNoCurrentRecord);
+        EXPECT_EQ(ErrorNumberOf([&] { rs->MoveFirst(); }), ErrNoCurrentRecord);
+        EXPECT_EQ(ErrorNumberOf([&] { rs->MoveLast(); }), ErrNoCurrentRecord);
         return;
     }
     rs->MoveLast();
@@ -87,14 +78,14 @@ TEST_P(ReadOnlyDriverContract, WalksEveryRecordAndCountsAfterMoveLast) {
 TEST_P(ReadOnlyDriverContract, RefusesEveryWrite) {
     auto rs = database_->OpenRecordset(GetParam().Table, dbOpenTable);
     EXPECT_FALSE(rs->Updatable());
-    EXPECT_EQ(ReadOnlyErrorOf([&] { rs->AddNew(); }), ErrReadOnly);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->Execute("DELETE FROM " + GetParam().Table); }),
+    EXPECT_EQ(ErrorNumberOf([&] { rs->AddNew(); }), ErrReadOnly);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->Execute("DELETE FROM " + GetParam().Table); }),
               ErrReadOnly);
     auto table = database_->CreateTableDef("Added");
     table->Fields().Append(table->CreateField("A", dbLong));
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->TableDefs().Append(table); }), ErrReadOnly);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->CreateQueryDef("Q", 0, "SELECT 1"); }), ErrReadOnly);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->NewPassword("", "x"); }), ErrReadOnly);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->TableDefs().Append(table); }), ErrReadOnly);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->CreateQueryDef("Q", 0, "SELECT 1"); }), ErrReadOnly);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->NewPassword("", "x"); }), ErrReadOnly);
     if (GetParam().Count == 0) return;
     rs->MoveLast();
     EXPECT_EQ(rs->RecordCount(), GetParam().Count) << "nothing was written";
@@ -104,13 +95,12 @@ TEST_P(ReadOnlyDriverContract, FailsAfterClose) {
     auto rs = database_->OpenRecordset(GetParam().Table, dbOpenTable);
     auto closed = database_->OpenRecordset(GetParam().Table, dbOpenTable);
     closed->Close();
-    EXPECT_EQ(ReadOnlyErrorOf([&] { closed->MoveNext(); }), ErrObjectInvalid);
+    EXPECT_EQ(ErrorNumberOf([&] { closed->MoveNext(); }), ErrObjectInvalid);
     database_->Close();
-    EXPECT_EQ(ReadOnlyErrorOf([&] { rs->MoveFirst(); }), ErrObjectInvalid);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->TableDefs(); }), ErrObjectInvalid);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->OpenRecordset(GetParam().Table); }),
-              ErrObjectInvalid);
-    EXPECT_EQ(ReadOnlyErrorOf([&] { database_->Close(); }), 0) << "closing twice is harmless";
+    EXPECT_EQ(ErrorNumberOf([&] { rs->MoveFirst(); }), ErrObjectInvalid);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->TableDefs(); }), ErrObjectInvalid);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->OpenRecordset(GetParam().Table); }), ErrObjectInvalid);
+    EXPECT_EQ(ErrorNumberOf([&] { database_->Close(); }), 0) << "closing twice is harmless";
 }
 
 }  // namespace morvane::test

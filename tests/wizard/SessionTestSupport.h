@@ -22,6 +22,7 @@
 #include "export/data/dbengine/DBEngine.h"
 #include "export/engine/ValueText.h"
 #include "export/wizard/ExportSession.h"
+#include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -67,18 +68,6 @@ inline void CreateTable(const QString& path, const QString& table,
     }
     rs->Close();
     db->Close();
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-inline void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 //! The number of file descriptors the process holds (to catch a file left open).

@@ -18,7 +18,7 @@ QByteArray Workbook(const char* connect) {
     for (int row = 0; row < 40; ++row) AddRow(*rs, {QStringLiteral("Person %1").arg(row), row});
     rs->Close();
     db->Close();
-    return ReadAll(path);
+    return ReadBytes(path);
 }
 
 // Replaces the first occurrence of `pattern` by `replacement` (same size).
@@ -101,7 +101,7 @@ TEST(ExcelBadInputTest, DamagedFilesFailClearly) {
                 << bad.name << ": error " << number;
             EXPECT_TRUE(description.contains(path))
                 << bad.name << ": " << description.toStdString();
-            EXPECT_EQ(ReadAll(path), bytes) << bad.name << ": the file was changed";
+            EXPECT_EQ(ReadBytes(path), bytes) << bad.name << ": the file was changed";
         }
     }
 }
@@ -120,7 +120,7 @@ TEST(ExcelBadInputTest, LoopInTheDirectoryChain) {
     } catch (const EngineError& error) {
         EXPECT_TRUE(error.Description().contains(path)) << error.Description().toStdString();
     }
-    EXPECT_EQ(ReadAll(path), bytes);
+    EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 // The errors say what they found.
@@ -165,7 +165,7 @@ TEST(ExcelBadInputTest, OtherVersionIsNotRewritten) {
               }),
               ErrNotSupported);
     db->Close();
-    EXPECT_EQ(ReadAll(path), bytes);
+    EXPECT_EQ(ReadBytes(path), bytes);
 }
 
 }  // namespace

@@ -84,14 +84,14 @@ TEST_P(ExcelDriverTest, SheetsOfAWorkbook) {
     if (oneSheet) {
         // A second table: 3010 under its name, nothing written; Delete then replaces the
         // file's one sheet (the export's overwrite question in between).
-        const QByteArray before = (db->Close(), ReadAll(Path()));
+        const QByteArray before = (db->Close(), ReadBytes(Path()));
         db = OpenExcel(Path(), kind.Connect);
         EXPECT_EQ(
             ErrorOf([&] {
                 CreateTable(*db, QStringLiteral("Second"), {{QStringLiteral("B"), dbLong, 0}});
             }),
             ErrTableExists);
-        EXPECT_EQ(ReadAll(Path()), before) << "refusing wrote nothing";
+        EXPECT_EQ(ReadBytes(Path()), before) << "refusing wrote nothing";
         EXPECT_EQ(db->TableDefs().Item(0).Name(), QStringLiteral("Second"));
         db->TableDefs().Delete(QStringLiteral("Second"));
         CreateTable(*db, QStringLiteral("Second"), {{QStringLiteral("B"), dbLong, 0}});

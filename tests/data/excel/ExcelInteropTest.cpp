@@ -122,7 +122,7 @@ QStringList Normalized(QString text) {
 }
 
 QStringList CsvLines(const QString& path) {
-    return Normalized(QString::fromUtf8(ReadAll(path)));
+    return Normalized(QString::fromUtf8(ReadBytes(path)));
 }
 
 TEST_P(ExcelInteropTest, SsconvertReadsTheValues) {
@@ -194,7 +194,7 @@ TEST_P(ExcelLibreOfficeTest, WritesWhatWeRead) {
                QStringLiteral("--outdir"), dir_.filePath(QStringLiteral("out")), csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString path = dir_.filePath(QStringLiteral("out/sample.xls"));
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = ReadBytes(path);
     auto db = OpenExcel(path, GetParam().Connect, true);
     ASSERT_EQ(db->TableDefs().Count(), 1);
     const TableDef& table = db->TableDefs().Item(0);
@@ -211,7 +211,7 @@ TEST_P(ExcelLibreOfficeTest, WritesWhatWeRead) {
                   .join(QLatin1Char('\n'))
                   .toStdString());
     db->Close();
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelLibreOfficeTest,

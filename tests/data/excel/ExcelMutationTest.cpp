@@ -41,7 +41,7 @@ QByteArray Sample(const char* connect) {
                  row * 1.5, QDate(2000, 1, 1).addDays(row), row % 2 == 0});
     }
     db->Close();
-    return ReadAll(path);
+    return ReadBytes(path);
 }
 
 // Reads everything the engine offers; engine errors are the expected outcome of damage.
@@ -103,7 +103,7 @@ TEST(ExcelMutationTest, MutatedWorkbooksNeverCrash) {
                       static_cast<long long>(bytes.size()));
             const QString path = WriteFile(dir, QStringLiteral("mutated.xls"), bytes);
             ReadEverything(path, kind.Connect);
-            EXPECT_EQ(ReadAll(path), bytes) << "reading changed the file";
+            EXPECT_EQ(ReadBytes(path), bytes) << "reading changed the file";
         }
     }
 }
@@ -116,7 +116,7 @@ TEST(ExcelMutationTest, Regressions) {
             if (at < bytes.size()) bytes[at] = static_cast<char>(value);
         const QString path = WriteFile(dir, QStringLiteral("%1.xls").arg(recipe.Name), bytes);
         ReadEverything(path, recipe.Connect);
-        EXPECT_EQ(ReadAll(path), bytes) << recipe.Name;
+        EXPECT_EQ(ReadBytes(path), bytes) << recipe.Name;
     }
 }
 

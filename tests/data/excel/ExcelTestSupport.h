@@ -2,11 +2,12 @@
 // whole, and the connect string of each version.
 #pragma once
 
-#include "export/data/dbengine/DBEngine.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
 #include "tests/data/DriverContract.h"
+#include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
 #include <QDate>
@@ -50,18 +51,6 @@ inline void AddRow(Recordset& rs, const std::vector<QVariant>& values) {
         if (values[index].isValid())
             rs.Fields().Item(static_cast<int>(index)).SetValue(values[index]);
     rs.Update();
-}
-
-inline QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-    return path;
 }
 
 //! Every record of `table` as text lines "v1|v2|..." (Null: "~"), in order.

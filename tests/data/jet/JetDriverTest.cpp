@@ -117,7 +117,7 @@ TEST_F(JetDriverTest, StoredQueriesHaveTheirTypesAndOnlySimpleSelectsOpen) {
 
 TEST_F(JetDriverTest, PasswordIsEnforcedLikeTheNativeOne) {
     for (const char* file : {"testV1997.mdb", "test2V2000.mdb"}) {
-        const QByteArray bytes = ReadAll(JetFixture(file));
+        const QByteArray bytes = ReadBytes(JetFixture(file));
         const QString path = WriteFile(dir_, QString("protected-") + file,
                                        JetHeader::WithPassword(bytes, QStringLiteral("Sésame")));
         EXPECT_EQ(ErrorNumberOf([&] { OpenJet(path); }), ErrNotValidPassword) << file;
@@ -132,7 +132,7 @@ TEST_F(JetDriverTest, PasswordIsEnforcedLikeTheNativeOne) {
 TEST_F(JetDriverTest, MorvaneDbToolTakesThePassword) {
     const QString path = WriteFile(
         dir_, "protected.mdb",
-        JetHeader::WithPassword(ReadAll(JetFixture("test2V2000.mdb")), QStringLiteral("pw")));
+        JetHeader::WithPassword(ReadBytes(JetFixture("test2V2000.mdb")), QStringLiteral("pw")));
     struct Case {
         QStringList Arguments;
         int Status;
@@ -156,7 +156,7 @@ TEST_F(JetDriverTest, MorvaneDbToolTakesThePassword) {
 }
 
 TEST_F(JetDriverTest, BadFilesGiveClearErrorsNamingThem) {
-    const QByteArray bytes = ReadAll(JetFixture("queryTestV2000.mdb"));
+    const QByteArray bytes = ReadBytes(JetFixture("queryTestV2000.mdb"));
     struct Case {
         const char* Name;
         QByteArray Content;
@@ -174,13 +174,13 @@ TEST_F(JetDriverTest, BadFilesGiveClearErrorsNamingThem) {
         EXPECT_EQ(ErrorNumberOf([&] { OpenJet(path)->TableDefs().Count(); }), c.Error) << c.Name;
         EXPECT_TRUE(DbErrors().Item(0).Description.contains(path))
             << qPrintable(DbErrors().Item(0).Description);
-        EXPECT_EQ(ReadAll(path), c.Content) << c.Name;  // never modified
+        EXPECT_EQ(ReadBytes(path), c.Content) << c.Name;  // never modified
     }
     EXPECT_EQ(ErrorNumberOf([&] { OpenJet(dir_.filePath("missing.mdb")); }), ErrFileNotFoundEngine);
 }
 
 TEST_F(JetDriverTest, ADamagedTableLeavesTheOthersReadable) {
-    QByteArray bytes = ReadAll(JetFixture("testV1997.mdb"));
+    QByteArray bytes = ReadBytes(JetFixture("testV1997.mdb"));
     bytes[29 * 2048] = 0x01;  // Table1's definition page (Id 29) no longer is one
     const QString path = WriteFile(dir_, "table1-damaged.mdb", bytes);
     auto db = OpenJet(path);

@@ -60,7 +60,7 @@ TEST(JetHeaderTest, ReadsFixtureHeadersAndPasswordRoundTrips) {
         int Version;
     };
     for (const Case& c : {Case{"testV1997.mdb", 0}, Case{"queryTestV2000.mdb", 1}}) {
-        const QByteArray bytes = ReadAll(JetFixture(c.File)).left(4096);
+        const QByteArray bytes = ReadBytes(JetFixture(c.File)).left(4096);
         const JetHeader header = JetHeader::Parse(bytes);
         ASSERT_TRUE(header.Valid()) << c.File;
         EXPECT_EQ(header.Version(), c.Version);

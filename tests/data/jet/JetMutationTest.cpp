@@ -65,7 +65,7 @@ TEST_F(JetMutationTest, MutatedFixturesNeverCrash) {
                            : 25;
     for (const char* fixture :
          {"testV1997.mdb", "queryTestV1997.mdb", "queryTestV2000.mdb", "test2V2000.mdb"}) {
-        const QByteArray original = ReadAll(JetFixture(fixture));
+        const QByteArray original = ReadBytes(JetFixture(fixture));
         for (int round = 0; round < rounds; ++round) {
             QRandomGenerator random(static_cast<quint32>(round * 7919 + original.size()));
             QByteArray bytes = original;
@@ -90,14 +90,14 @@ TEST_F(JetMutationTest, MutatedFixturesNeverCrash) {
             }
             SCOPED_TRACE(QString("%1 round %2").arg(fixture).arg(round).toStdString());
             ReadEverything(path);
-            EXPECT_EQ(ReadAll(path), bytes);
+            EXPECT_EQ(ReadBytes(path), bytes);
         }
     }
 }
 
 TEST_F(JetMutationTest, RegressionRecipes) {
     for (const Recipe& recipe : kRegressions) {
-        QByteArray bytes = ReadAll(JetFixture(recipe.Fixture));
+        QByteArray bytes = ReadBytes(JetFixture(recipe.Fixture));
         for (const auto& change : recipe.Bytes)
             bytes[change.first] = static_cast<char>(change.second);
         ReadEverything(WriteFile(dir_, QString(recipe.Name) + ".mdb", bytes));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/data/EngineTestSupport.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,18 +21,6 @@ inline QString JetFixtureDir() {
 
 inline QString JetFixture(const QString& name) {
     return JetFixtureDir() + QLatin1Char('/') + name;
-}
-
-inline QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-    return path;
 }
 
 inline std::shared_ptr<Database> OpenJet(const QString& path, const QString& password = {}) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/data/EngineTestSupport.h"
+#include "tests/support/FileBytes.h"
 
 #include "export/data/TableDef.h"
 
@@ -61,17 +62,6 @@ inline std::vector<std::vector<QVariant>> ReadLotusTable(const QString& path, bo
     }
     db->Close();
     return rows;
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline QString WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-    return path;
 }
 
 //! One worksheet record: type, 16-bit length, body.

@@ -2,12 +2,12 @@
 // engine, and rows read back as values.
 #pragma once
 
-#include "export/data/dbengine/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
 
 #include <gtest/gtest.h>
 #include <QCryptographicHash>

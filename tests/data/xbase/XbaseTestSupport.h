@@ -3,12 +3,13 @@
 // a binary field) every version is written with.
 #pragma once
 
-#include "export/data/dbengine/DBEngine.h"
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDef.h"
+#include "export/data/dbengine/DBEngine.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -75,16 +76,6 @@ inline std::vector<std::vector<QVariant>> PeopleRows() {
             {3, QStringLiteral(""), QStringLiteral("x"), -0.5, 0.0,
              QDateTime(QDate(2024, 2, 9), QTime(0, 0)), false, QByteArray("AB", 2),
              QStringLiteral("a b"), -32768, QVariant::fromValue<qlonglong>(-5)}};
-}
-
-inline QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
 }
 
 }  // namespace morvane::test
