@@ -36,18 +36,13 @@ void RegisterBuiltInDrivers(DriverRegistry& registry) {
     XbaseDriver::RegisterAll(registry);
 #endif
 #ifdef MORVANE_WITH_PARADOX
-    for (int level = 3; level <= 5; ++level)
-        registry.Register({ParadoxDriver::Types().at(level - 3)},
-                          std::make_shared<ParadoxDriver>(level));
+    ParadoxDriver::RegisterAll(registry);
 #endif
 #ifdef MORVANE_WITH_EXCEL
     RegisterExcelDrivers(registry);
 #endif
 #ifdef MORVANE_WITH_LOTUS
-    registry.Register({QStringLiteral("Lotus WK1")},
-                      std::make_shared<LotusDriver>(LotusVersion::Wk1));
-    registry.Register({QStringLiteral("Lotus WK3")},
-                      std::make_shared<LotusDriver>(LotusVersion::Wk3));
+    LotusDriver::RegisterAll(registry);
 #endif
 #ifdef MORVANE_WITH_ODBC
     registry.Register({QStringLiteral("ODBC")}, std::make_shared<OdbcDriver>());

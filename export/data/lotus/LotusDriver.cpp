@@ -9,4 +9,11 @@ std::shared_ptr<Database> LotusDriver::OpenDatabase(const QString& name, const O
     return LotusDatabase::Open(name, version_, connect, options.ReadOnly);
 }
 
+void LotusDriver::RegisterAll(DriverRegistry& registry) {
+    registry.Register({QStringLiteral("Lotus WK1")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk1));
+    registry.Register({QStringLiteral("Lotus WK3")},
+                      std::make_shared<LotusDriver>(LotusVersion::Wk3));
+}
+
 }  // namespace morvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "export/data/Driver.h"
+#include "export/data/DriverRegistry.h"
 #include "export/data/lotus/LotusFormat.h"
 
 namespace morvane {
@@ -14,6 +15,8 @@ class LotusDriver : public Driver {
     std::shared_ptr<Database> OpenDatabase(const QString& name, const OpenOptions& options,
                                            const QString& connect,
                                            const ConnectInfo& info) override;
+    //! Registers the "Lotus WK1" and "Lotus WK3" drivers.
+    static void RegisterAll(DriverRegistry& registry);
 
   private:
     LotusVersion version_;

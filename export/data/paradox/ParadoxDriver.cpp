@@ -20,4 +20,9 @@ std::shared_ptr<Database> ParadoxDriver::CreateDatabase(const QString& name, con
     return ParadoxDatabase::Open(name, false, Types().value(level_ - 3) + QLatin1Char(';'), level_);
 }
 
+void ParadoxDriver::RegisterAll(DriverRegistry& registry) {
+    for (int level = 3; level <= 5; ++level)
+        registry.Register({Types().at(level - 3)}, std::make_shared<ParadoxDriver>(level));
+}
+
 }  // namespace morvane

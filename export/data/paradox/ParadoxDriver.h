@@ -4,6 +4,7 @@
 #pragma once
 
 #include "export/data/Driver.h"
+#include "export/data/DriverRegistry.h"
 
 #include <QStringList>
 
@@ -27,6 +28,8 @@ class ParadoxDriver : public Driver {
         return {QStringLiteral("Paradox 3.x"), QStringLiteral("Paradox 4.x"),
                 QStringLiteral("Paradox 5.x")};
     }
+    //! Registers one driver per level under its type specifier.
+    static void RegisterAll(DriverRegistry& registry);
 
   private:
     int level_;
