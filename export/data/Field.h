@@ -20,6 +20,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <utility>
+
 namespace morvane {
 
 //! Where a deferred field value comes from: the driver's current row.
@@ -73,6 +75,12 @@ class Field {
     int DeclaredSize() const { return size_; }
 
   private:
+    friend class Recordset;
+    //! The current value, leaving Null behind (the recordset keeps it while adding).
+    QVariant TakeValue() {
+        if (source_) FetchDeferred();
+        return std::exchange(value_, QVariant());
+    }
     void CheckDefinitionEditable() const;
     void FetchDeferred() const;
 

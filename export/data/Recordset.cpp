@@ -162,8 +162,8 @@ void Recordset::AddNew() {
     adding_ = true;
     saved_.clear();
     for (const auto& field : fields_.Items()) {
-        saved_.push_back(field->Value());
-        field->LoadValue(QVariant());
+        // Moved, not copied: a record is added per exported row.
+        saved_.push_back(field->TakeValue());
         field->SetValueWritable(true);
     }
 }
@@ -190,7 +190,7 @@ void Recordset::EndAddNew() {
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column) {
         items[column]->SetValueWritable(false);
-        items[column]->LoadValue(column < saved_.size() ? saved_[column] : QVariant());
+        items[column]->LoadValue(column < saved_.size() ? std::move(saved_[column]) : QVariant());
     }
     saved_.clear();
 }

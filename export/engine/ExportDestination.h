@@ -36,14 +36,15 @@ class ExportDestination {
 
 //! One field value handed to a table or ODBC destination.
 struct FieldDelivery {
-    int position = 0;  //!< 0-based position in the selected-field list
-    QString name;      //!< the source field's name
-    short type = 0;    //!< the source field's engine type code
+    int position = 0;               //!< 0-based position in the selected-field list
+    const QString* name = nullptr;  //!< the source field's name
+    short type = 0;                 //!< the source field's engine type code
     ValueClass valueClass = ValueClass::NoValue;
     const QString* text = nullptr;  //!< the value text after the host's event and formatting
     //! The source value when the text is still the default text of a scalar (the host left
-    //! it alone), else null: a destination then stores the typed value instead of reading
-    //! back a regional text.
+    //! it alone) and not empty, else null: a destination then stores the typed value
+    //! instead of reading back a regional text. When it is set and no host handles the
+    //! field event, the text is left empty (it is never built).
     const QVariant* typedValue = nullptr;
     bool sourceNull = false;  //!< the source value was Null
 };

@@ -257,13 +257,14 @@ void ExportRun::PositionOnFirstRecord() {
 
 void ExportRun::RecordLoop() {
     sinceRedraw_.start();
+    fieldEventHandled_ = ctx_.caller.BeforeFieldExportHandled();
     std::unique_ptr<FastRecordFormat> fast;
     if (ctx_.source) {
         FastRecordFormat::FieldEvent fieldEvent;
         if (ctx_.caller.BeforeFieldExportHandled())
             fieldEvent = [this](const QString& name, short type, short width, QString& value) {
                 // As ExportField raises it: a failure is reported with this field and value.
-                fieldName_ = name;
+                fieldName_ = &name;
                 fieldType_ = type;
                 value_.swap(value);
                 Guarded([&] {
@@ -356,7 +357,7 @@ void ExportRun::ExportRecordFast(FastRecordFormat& fast) {
 }
 
 const Field* ExportRun::BeginField(const FieldPlan& plan, short& width) {
-    fieldName_ = plan.name;
+    fieldName_ = &plan.name;
     fieldType_ = 0;
     value_.resize(0);
     const Field* field = plan.field;
@@ -445,7 +446,7 @@ void ExportRun::ExportTableField(int position) {
     const Field* field = BeginField(plan, width);
     FieldDelivery delivery;
     delivery.position = position;
-    delivery.name = plan.name;
+    delivery.name = &plan.name;
     delivery.type = fieldType_;
     delivery.valueClass = field ? ValueClassOf(fieldType_) : ValueClass::NoValue;
     delivery.text = &value_;
@@ -458,6 +459,21 @@ void ExportRun::ExportTableField(int position) {
             if (setting.OemConvert) Guarded([&] { value_ = ToOem(value_); });
             break;
         case ValueClass::Scalar:
+            if (!fieldEventHandled_) {
+                // Nobody sees the text: a value whose text is certainly not empty goes
+                // to the destination typed, as it would with its text left alone,
+                // without building that text.
+                const QVariant* typed = nullptr;
+                Guarded([&] {
+                    const QVariant& value = field->Value();
+                    delivery.sourceNull = value.isNull();
+                    if (ValueTextNeverEmpty(value, fieldType_)) typed = &value;
+                });
+                if (typed) {
+                    delivery.typedValue = typed;
+                    break;
+                }
+            }
             Guarded([&] {
                 delivery.sourceNull = field->Value().isNull();
                 value_ = defaultText = ValueText(field->Value(), fieldType_);
@@ -471,7 +487,16 @@ void ExportRun::ExportTableField(int position) {
         case ValueClass::NoValue:
             return;
     }
-    Guarded([&] { table_->Deliver(delivery); });
+    Guarded([&] {
+        try {
+            table_->Deliver(delivery);
+        } catch (...) {
+            // A typed value delivered without its text shows its text in the report.
+            if (delivery.typedValue && value_.isEmpty())
+                value_ = ValueText(*delivery.typedValue, fieldType_);
+            throw;
+        }
+    });
 }
 
 void ExportRun::FinishTableRecord() {
@@ -576,7 +601,7 @@ void ExportRun::OnFailure(const std::exception& error) {
                              QStringLiteral(" at line ") +
                              QString::number(count_ + ctx_.setting.StartingLine) + kLineEnd +
                              kLineEnd + QStringLiteral("Cannot assign value '") + value_ +
-                             QStringLiteral("' to field ") + fieldName_ +
+                             QStringLiteral("' to field ") + *fieldName_ +
                              QStringLiteral(" of type ") + FieldTypeName(fieldType_) + kLineEnd +
                              QStringLiteral("Continue the export ?")))
                 throw RunStopped{};

@@ -123,9 +123,13 @@ class ExportRun {
     std::unique_ptr<TableDestination> table_;  //!< the database kinds' destination
     std::vector<FieldPlan> plans_;
     QString record_;
-    QString value_;        //!< the current field's value text
-    QString fieldName_;    //!< the current field's name (stage-10 message)
-    short fieldType_ = 0;  //!< the current field's type code (stage-10 message)
+    QString value_;  //!< the current field's value text
+    //! The current field's name (stage-10 message), in the field plans or the fast
+    //! formatter's event, which outlive its use.
+    const QString* fieldName_ = &kNoName;
+    static inline const QString kNoName;
+    short fieldType_ = 0;            //!< the current field's type code (stage-10 message)
+    bool fieldEventHandled_ = true;  //!< a host handles BeforeFieldExport (read per run)
     qint64 count_ = 0;
     qint64 total_ = 0;
     QElapsedTimer sinceRedraw_;

@@ -38,7 +38,7 @@ void OdbcStatementDestination::Deliver(const FieldDelivery& value) {
         names_ += QLatin1Char(',');
         values_ += QLatin1Char(',');
     }
-    names_ += database_->QuoteIdentifier(value.name);
+    names_ += database_->QuoteIdentifier(*value.name);
     values_ += item;
 }
 

@@ -21,10 +21,10 @@ void RecordsetDestination::BeginRecord() {
 
 void RecordsetDestination::Deliver(const FieldDelivery& value) {
     Field& field = table_->Fields().Item(value.position);
-    if (value.text->isEmpty())
-        field.SetValue(QVariant());
-    else if (value.typedValue)
+    if (value.typedValue)
         field.SetValue(*value.typedValue);
+    else if (value.text->isEmpty())
+        field.SetValue(QVariant());
     else
         field.SetValue(*value.text);
 }

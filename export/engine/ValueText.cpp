@@ -184,6 +184,9 @@ struct RegionalFormat {
     QString timeFormat;
     std::optional<NumericDateFormat> fastDate;  //!< dateFormat compiled, when it can be
     std::optional<NumericDateFormat> fastTime;  //!< timeFormat compiled, when it can be
+    //! Both formats give some text for a valid date or time (a format of no fields and no
+    //! literals would not); set by MakeFormat.
+    bool datesHaveText = true;
 
     QString DateText(QDate date) const {
         if (fastDate)
@@ -203,12 +206,15 @@ RegionalFormat MakeFormat(const QLocale& requested) {
                                : requested;
     const QString dateFormat = DateFormatFor(locale);
     const QString timeFormat = TimeFormatFor(locale);
-    return {locale,
-            locale.decimalPoint(),
-            dateFormat,
-            timeFormat,
-            NumericDateFormat::Compile(dateFormat, locale, false),
-            NumericDateFormat::Compile(timeFormat, locale, true)};
+    RegionalFormat format{locale,
+                          locale.decimalPoint(),
+                          dateFormat,
+                          timeFormat,
+                          NumericDateFormat::Compile(dateFormat, locale, false),
+                          NumericDateFormat::Compile(timeFormat, locale, true)};
+    format.datesHaveText =
+        !format.DateText(QDate(2000, 1, 1)).isEmpty() && !format.TimeText(QTime(0, 0)).isEmpty();
+    return format;
 }
 
 RegionalFormat& Regional() {
@@ -351,6 +357,37 @@ QString ValueText(const QVariant& value, short fieldType) {
             return value.toString();
         default:
             return QString();
+    }
+}
+
+bool ValueTextNeverEmpty(const QVariant& value, short fieldType) {
+    if (value.isNull()) return false;
+    switch (fieldType) {
+        case dbBoolean:
+        case dbByte:
+        case dbInteger:
+        case dbLong:
+        case dbBigInt:
+        case dbCurrency:
+        case dbSingle:
+        case dbDouble:
+        case dbFloat:
+            return true;  // a word or at least one digit, whatever the value holds
+        case dbDate:
+        case dbTime:
+        case dbTimeStamp:
+            switch (value.typeId()) {
+                case QMetaType::QDate:
+                    return Regional().datesHaveText && value.toDate().isValid();
+                case QMetaType::QTime:
+                    return Regional().datesHaveText && value.toTime().isValid();
+                case QMetaType::QDateTime:
+                    return Regional().datesHaveText && value.toDateTime().isValid();
+                default:
+                    return false;  // text read as a date: its own text may be empty
+            }
+        default:
+            return false;
     }
 }
 

@@ -37,6 +37,10 @@ namespace morvane {
 
 //! The default text of value, a value of an engine field of type fieldType.
 QString ValueText(const QVariant& value, short fieldType);
+//! True when ValueText(value, fieldType) is certainly not empty, decided without building
+//! it: a non-Null number or Boolean, or a valid date, time or date-time. False when it may
+//! be empty (Null, and values of other types, whose text is then worth building).
+bool ValueTextNeverEmpty(const QVariant& value, short fieldType);
 
 //! The text ValueText gives a floating-point value rounded to `digits` significant digits
 //! (15 for Double and Float, 7 for Single), before the regional decimal point: ASCII with

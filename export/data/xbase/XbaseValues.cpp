@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QUuid>
 #include <QtEndian>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -107,40 +109,91 @@ QString TextOf(const QVariant& value) {
     throw EngineError::Of(ErrFieldTooSmall, field.name);
 }
 
-void PutRight(char* target, int width, const QByteArray& text, const XbaseFieldDescriptor& field) {
+void PutRight(char* target, int width, QByteArrayView text, const XbaseFieldDescriptor& field) {
     if (text.size() > width) TooSmall(field);
     memset(target, ' ', static_cast<size_t>(width));
     memcpy(target + width - text.size(), text.constData(), static_cast<size_t>(text.size()));
 }
 
-// A number in at most `width` characters with up to `decimals` decimals: fewer decimals when
-// the whole part needs the room, exponent form when even that is too wide.
-QByteArray NumberText(const QVariant& value, int width, int decimals,
-                      const XbaseFieldDescriptor& field) {
+// True when rounding number to `places` decimals may meet an exact tie: a tie is an odd
+// multiple of half a unit of the last place, (2k + 1) / (2^(places + 1) * 5^places), and a
+// double can hold that only as an odd multiple of 2^-(places + 1). Qt rounds ties away from
+// zero, std::to_chars to even, so those stay with Qt and the bytes stay Qt's.
+bool FixedMayTie(double number, int places) {
+    const double scaled = std::ldexp(number, places + 1);  // exact: a power of two
+    return std::floor(scaled) == scaled && std::fmod(scaled, 2) != 0;
+}
+
+// number with `places` decimals into out (at least 64 bytes), as QByteArray::number(number,
+// 'f', places) writes it; answers the length, or -1 when it takes more than 64 bytes. std::to_chars
+// writes a whole number's digits without a heap allocation, which a per-value QByteArray costs on
+// every record.
+int FixedChars(double number, int places, char* out) {
+    if (std::fabs(number) < 1e18 && !FixedMayTie(number, places)) {
+        const auto written = std::to_chars(out, out + 64, number, std::chars_format::fixed, places);
+        if (written.ec == std::errc()) return static_cast<int>(written.ptr - out);
+    }
+    const QByteArray text = QByteArray::number(number, 'f', places);
+    if (text.size() > 64) return -1;  // wider than any numeric field
+    memcpy(out, text.constData(), static_cast<size_t>(text.size()));
+    return static_cast<int>(text.size());
+}
+
+// A number right-aligned in the field's `width` characters with up to `decimals` decimals:
+// fewer decimals when the whole part needs the room, exponent form when even that is too
+// wide.
+void PutNumber(char* target, const QVariant& value, int width, int decimals,
+               const XbaseFieldDescriptor& field) {
     const int id = value.metaType().id();
+    char text[64];
+    int size = 0;
     if (id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt ||
         id == QMetaType::Bool || id == QMetaType::Short || id == QMetaType::UChar) {
-        QByteArray text = QByteArray::number(value.toLongLong());
-        if (decimals > 0 && text.size() + 1 + decimals <= width)
-            text += '.' + QByteArray(decimals, '0');
-        if (text.size() > width) TooSmall(field);
-        return text;
+        size = static_cast<int>(std::to_chars(text, text + 24, value.toLongLong()).ptr - text);
+        if (decimals > 0 && size + 1 + decimals <= width) {
+            text[size++] = '.';
+            for (int digit = 0; digit < decimals; ++digit) text[size++] = '0';
+        }
+        if (size > width) TooSmall(field);
+        PutRight(target, width, QByteArrayView(text, size), field);
+        return;
     }
     bool ok = false;
     const double number =
         id == QMetaType::QString ? value.toString().toDouble(&ok) : value.toDouble(&ok);
     if (!ok || !std::isfinite(number)) throw EngineError::Of(ErrConversion);
-    for (int places = decimals; places >= 0; --places) {
-        QByteArray text = QByteArray::number(number, 'f', places);
-        if (text == "-0" || (text.startsWith("-0.") && text.count('0') == text.size() - 2))
-            text.remove(0, 1);
-        if (text.size() <= width) return text;
+    for (int places = std::min(decimals, 40); places >= 0; --places) {
+        size = FixedChars(number, places, text);
+        if (size < 0) break;
+        // "-0" and "-0.00" are written without their sign.
+        if (text[0] == '-' &&
+            std::all_of(text + 1, text + size, [](char c) { return c == '0' || c == '.'; })) {
+            memmove(text, text + 1, static_cast<size_t>(--size));
+        }
+        if (size <= width) {
+            PutRight(target, width, QByteArrayView(text, size), field);
+            return;
+        }
     }
     for (int precision = width - 6; precision >= 1; --precision) {
-        const QByteArray text = QByteArray::number(number, 'e', precision);
-        if (text.size() <= width) return text;
+        const QByteArray exponent = QByteArray::number(number, 'e', precision);
+        if (exponent.size() <= width) {
+            PutRight(target, width, exponent, field);
+            return;
+        }
     }
     TooSmall(field);
+}
+
+// A date as the eight digits YYYYMMDD (the year already checked to be 1..9999).
+void PutDateDigits(QDate date, char* out) {
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    const int parts[] = {year / 100, year % 100, month, day};
+    for (int part : parts) {
+        *out++ = static_cast<char>('0' + part / 10);
+        *out++ = static_cast<char>('0' + part % 10);
+    }
 }
 
 }  // namespace
@@ -402,8 +455,7 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
         }
         case 'N':
         case 'F':
-            PutRight(bytes, field.length, NumberText(value, field.length, field.decimals, field),
-                     field);
+            PutNumber(bytes, value, field.length, field.decimals, field);
             return;
         case 'D': {
             const QDate date = id == QMetaType::QDateTime ? value.toDateTime().date()
@@ -414,8 +466,7 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
                 if (id == QMetaType::QTime) return;  // a time of day alone has no date
                 throw EngineError::Of(ErrConversion);
             }
-            const QByteArray text = date.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-            memcpy(bytes, text.constData(), 8);
+            PutDateDigits(date, bytes);
             return;
         }
         case 'L':
