@@ -155,6 +155,22 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
         case QMetaType::Int:
             if (type == dbLong) return value;
             break;
+        case QMetaType::LongLong: {
+            // The whole numbers a table reads, into whole-number fields: the same checks as
+            // ToWhole makes, without the detour through a double.
+            const qlonglong number = *static_cast<const qlonglong*>(value.constData());
+            const auto within = [&](qlonglong low, qlonglong high) {
+                if (number < low || number > high) ConversionError();
+                return QVariant(static_cast<int>(number));
+            };
+            if (type == dbByte) return within(0, 255);
+            if (type == dbInteger) return within(-32768, 32767);
+            if (type == dbLong)
+                return within(std::numeric_limits<qint32>::min(),
+                              std::numeric_limits<qint32>::max());
+            if (type == dbBigInt) return value;
+            break;
+        }
         case QMetaType::Double:
             if (type == dbDouble || type == dbFloat) return value;
             break;

@@ -43,8 +43,10 @@ struct FieldDelivery {
     const QString* text = nullptr;  //!< the value text after the host's event and formatting
     //! The source value when the text is still the default text of a scalar (the host left
     //! it alone) and not empty, else null: a destination then stores the typed value
-    //! instead of reading back a regional text. When it is set and no host handles the
-    //! field event, the text is left empty (it is never built).
+    //! instead of reading back a regional text. When no host handles the field event, the
+    //! text is left empty (it is never built) wherever this is set; then it is also set for
+    //! a plain text value (non-empty, no line breaks, nothing rewriting it) when the
+    //! destination TakesTypedText.
     const QVariant* typedValue = nullptr;
     bool sourceNull = false;  //!< the source value was Null
 };
@@ -59,6 +61,9 @@ class TableDestination : public ExportDestination {
     virtual void EndRecord() = 0;
     //! Drops a record begun but not stored (the run stopped or was cancelled).
     virtual void DiscardRecord() noexcept = 0;
+    //! True when the destination takes a text value typed (FieldDelivery::typedValue set,
+    //! text not built) as it takes the same text.
+    virtual bool TakesTypedText() const { return false; }
     //! True when the record is stored by EndRecord's statement at stage 10 (ODBC).
     virtual bool StoresAtFieldStage() const { return false; }
 };

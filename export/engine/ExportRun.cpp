@@ -258,6 +258,8 @@ void ExportRun::PositionOnFirstRecord() {
 void ExportRun::RecordLoop() {
     sinceRedraw_.start();
     fieldEventHandled_ = ctx_.caller.BeforeFieldExportHandled();
+    typedText_ = table_ && table_->TakesTypedText() && !fieldEventHandled_ && !ctx_.setting.Upper &&
+                 !ctx_.setting.OemConvert;
     std::unique_ptr<FastRecordFormat> fast;
     if (ctx_.source) {
         FastRecordFormat::FieldEvent fieldEvent;
@@ -356,6 +358,21 @@ void ExportRun::ExportRecordFast(FastRecordFormat& fast) {
     ctx_.errorStep = 10;
 }
 
+namespace {
+
+// A non-empty text value without CR or LF: the value text the table path would build from
+// it is the same text.
+bool IsPlainText(const QVariant& value) {
+    if (value.typeId() != QMetaType::QString) return false;
+    const QString& text = *static_cast<const QString*>(value.constData());
+    if (text.isEmpty()) return false;
+    for (const QChar unit : text)
+        if (unit == u'\r' || unit == u'\n') return false;
+    return true;
+}
+
+}  // namespace
+
 const Field* ExportRun::BeginField(const FieldPlan& plan, short& width) {
     fieldName_ = &plan.name;
     fieldType_ = 0;
@@ -453,6 +470,20 @@ void ExportRun::ExportTableField(int position) {
     QString defaultText;
     switch (delivery.valueClass) {
         case ValueClass::Text:
+            if (typedText_) {
+                // Nobody sees or changes the text: a text without line breaks goes to the
+                // destination as the source holds it, without copying it.
+                const QVariant* typed = nullptr;
+                Guarded([&] {
+                    const QVariant& value = field->Value();
+                    delivery.sourceNull = value.isNull();
+                    if (IsPlainText(value)) typed = &value;
+                });
+                if (typed) {
+                    delivery.typedValue = typed;
+                    break;
+                }
+            }
             ReadTextValue(*field, delivery.sourceNull);
             RaiseFieldEvent(plan.name, width);
             if (setting.Upper) Guarded([&] { value_ = UpperCase(value_); });

@@ -130,6 +130,9 @@ class ExportRun {
     static inline const QString kNoName;
     short fieldType_ = 0;            //!< the current field's type code (stage-10 message)
     bool fieldEventHandled_ = true;  //!< a host handles BeforeFieldExport (read per run)
+    //! Plain texts go to the table destination as the source's values (nothing rewrites
+    //! them and the destination takes them typed).
+    bool typedText_ = false;
     qint64 count_ = 0;
     qint64 total_ = 0;
     QElapsedTimer sinceRedraw_;

@@ -28,6 +28,7 @@ class RecordsetDestination : public TableDestination {
     void BeginRecord() override;
     void Deliver(const FieldDelivery& value) override;
     void EndRecord() override;
+    bool TakesTypedText() const override { return true; }
     void DiscardRecord() noexcept override;
 
     void Flush() override;

@@ -298,43 +298,47 @@ qint64 CellBytes(Biff version, const ExcelSheetModel& sheet) {
 
 void PutCell(QByteArray& out, Biff version, const SpooledCell& cell, const ExcelStrings& strings) {
     const unsigned xf = static_cast<unsigned>(BiffWriter::XfOf(cell.Style));
+    LocalBytes<18> bytes;  // the longest fixed part: NUMBER's 4 + 14 bytes
     switch (cell.Type) {
         case SpooledCell::Number:
-            Put16(out, biff::Number);
-            Put16(out, 14);
-            Put16(out, cell.Row);
-            Put16(out, cell.Column);
-            Put16(out, xf);
-            PutF64(out, cell.Value);
+            bytes.Put16(biff::Number);
+            bytes.Put16(14);
+            bytes.Put16(cell.Row);
+            bytes.Put16(cell.Column);
+            bytes.Put16(xf);
+            bytes.PutF64(cell.Value);
             break;
         case SpooledCell::Boolean:
-            Put16(out, biff::BoolErr);
-            Put16(out, 8);
-            Put16(out, cell.Row);
-            Put16(out, cell.Column);
-            Put16(out, xf);
-            Put8(out, cell.Value != 0 ? 1 : 0);
-            Put8(out, 0);
+            bytes.Put16(biff::BoolErr);
+            bytes.Put16(8);
+            bytes.Put16(cell.Row);
+            bytes.Put16(cell.Column);
+            bytes.Put16(xf);
+            bytes.Put8(cell.Value != 0 ? 1 : 0);
+            bytes.Put8(0);
             break;
         case SpooledCell::Text:
             if (version == Biff::V8) {
-                Put16(out, biff::LabelSst);
-                Put16(out, 10);
-                Put16(out, cell.Row);
-                Put16(out, cell.Column);
-                Put16(out, xf);
-                Put32(out, cell.String);
+                bytes.Put16(biff::LabelSst);
+                bytes.Put16(10);
+                bytes.Put16(cell.Row);
+                bytes.Put16(cell.Column);
+                bytes.Put16(xf);
+                bytes.Put32(cell.String);
             } else {
                 const QString& text = strings.At(cell.String);
-                Put16(out, biff::Label);
-                Put16(out, static_cast<unsigned>(8 + text.size()));
-                Put16(out, cell.Row);
-                Put16(out, cell.Column);
-                Put16(out, xf);
+                bytes.Put16(biff::Label);
+                bytes.Put16(static_cast<unsigned>(8 + text.size()));
+                bytes.Put16(cell.Row);
+                bytes.Put16(cell.Column);
+                bytes.Put16(xf);
+                bytes.AppendTo(out);
                 PutBytes(out, text, 2);
+                return;
             }
             break;
     }
+    bytes.AppendTo(out);
 }
 
 // Output in 64 KiB pieces.

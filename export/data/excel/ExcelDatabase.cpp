@@ -281,7 +281,8 @@ void ExcelDatabase::InsertRow(const QString& sheetName, const Fields& fields) {
                      QLocale::c().toString(biff::MaxRows(version_) - 1), path_));
     }
     // Check every value before adding any, so that a refused record leaves no cell behind.
-    std::vector<SpooledCell> cells;
+    std::vector<SpooledCell>& cells = rowCells_;  // kept between rows: no allocation per row
+    cells.clear();
     const int columns = std::min(fields.Count(), biff::MaxColumns);
     for (int column = 0; column < columns; ++column) {
         const Field& field = fields.Item(column);

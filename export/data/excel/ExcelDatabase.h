@@ -51,6 +51,7 @@ class ExcelDatabase : public Database {
     void doClose() override;
 
   private:
+    std::vector<SpooledCell> rowCells_;  //!< InsertRow's cells of one row
     ExcelDatabase(const QString& path, const QString& connect, Biff version, bool readOnly);
     //! Writes the model when it changed.
     void Flush();

@@ -32,17 +32,19 @@ void ExcelSheetModel::Add(const SpooledCell& cell, const ExcelStrings& strings) 
         buffer_.reserve(kBufferBytes + 64);
     }
     // Row u32, column u16, kind u8, style u8, then the number or the string index.
-    Put32(buffer_, cell.Row);
-    Put16(buffer_, cell.Column);
-    Put8(buffer_, cell.Type);
-    Put8(buffer_, static_cast<unsigned>(cell.Style));
+    LocalBytes<kCellBytes> bytes;
+    bytes.Put32(cell.Row);
+    bytes.Put16(cell.Column);
+    bytes.Put8(cell.Type);
+    bytes.Put8(static_cast<unsigned>(cell.Style));
     if (cell.Type == SpooledCell::Text) {
-        Put32(buffer_, cell.String);
-        Put32(buffer_, 0);
+        bytes.Put32(cell.String);
+        bytes.Put32(0);
         textCharacters_ += strings.At(cell.String).size();
     } else {
-        PutF64(buffer_, cell.Value);
+        bytes.PutF64(cell.Value);
     }
+    bytes.AppendTo(buffer_);
     ++counts_[cell.Type];
     rows_ = std::max(rows_, cell.Row + 1);
     columns_ = std::max(columns_, cell.Column + 1);

@@ -1,5 +1,6 @@
 #include "export/data/xbase/XbaseValues.h"
 
+#include "export/common/FixedDecimals.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/FieldValue.h"
@@ -115,42 +116,18 @@ void PutRight(char* target, int width, QByteArrayView text, const XbaseFieldDesc
     memcpy(target + width - text.size(), text.constData(), static_cast<size_t>(text.size()));
 }
 
-// True when rounding number to `places` decimals may meet an exact tie: a tie is an odd
-// multiple of half a unit of the last place, (2k + 1) / (2^(places + 1) * 5^places), and a
-// double can hold that only as an odd multiple of 2^-(places + 1). Qt rounds ties away from
-// zero, std::to_chars to even, so those stay with Qt and the bytes stay Qt's.
-bool FixedMayTie(double number, int places) {
-    const double scaled = std::ldexp(number, places + 1);  // exact: a power of two
-    return std::floor(scaled) == scaled && std::fmod(scaled, 2) != 0;
-}
-
-// number with `places` decimals into out (at least 64 bytes), as QByteArray::number(number,
-// 'f', places) writes it; answers the length, or -1 when it takes more than 64 bytes. std::to_chars
-// writes a whole number's digits without a heap allocation, which a per-value QByteArray costs on
-// every record.
-int FixedChars(double number, int places, char* out) {
-    if (std::fabs(number) < 1e18 && !FixedMayTie(number, places)) {
-        const auto written = std::to_chars(out, out + 64, number, std::chars_format::fixed, places);
-        if (written.ec == std::errc()) return static_cast<int>(written.ptr - out);
-    }
-    const QByteArray text = QByteArray::number(number, 'f', places);
-    if (text.size() > 64) return -1;  // wider than any numeric field
-    memcpy(out, text.constData(), static_cast<size_t>(text.size()));
-    return static_cast<int>(text.size());
-}
-
 // A number right-aligned in the field's `width` characters with up to `decimals` decimals:
 // fewer decimals when the whole part needs the room, exponent form when even that is too
 // wide.
 void PutNumber(char* target, const QVariant& value, int width, int decimals,
                const XbaseFieldDescriptor& field) {
     const int id = value.metaType().id();
-    char text[64];
+    char text[kFixedDecimalsChars];
     int size = 0;
     if (id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt ||
         id == QMetaType::Bool || id == QMetaType::Short || id == QMetaType::UChar) {
         size = static_cast<int>(std::to_chars(text, text + 24, value.toLongLong()).ptr - text);
-        if (decimals > 0 && size + 1 + decimals <= width) {
+        if (decimals > 0 && size + 1 + decimals <= std::min(width, kFixedDecimalsChars)) {
             text[size++] = '.';
             for (int digit = 0; digit < decimals; ++digit) text[size++] = '0';
         }
@@ -163,7 +140,7 @@ void PutNumber(char* target, const QVariant& value, int width, int decimals,
         id == QMetaType::QString ? value.toString().toDouble(&ok) : value.toDouble(&ok);
     if (!ok || !std::isfinite(number)) throw EngineError::Of(ErrConversion);
     for (int places = std::min(decimals, 40); places >= 0; --places) {
-        size = FixedChars(number, places, text);
+        size = FixedDecimals(number, places, text);
         if (size < 0) break;
         // "-0" and "-0.00" are written without their sign.
         if (text[0] == '-' &&

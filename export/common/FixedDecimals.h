@@ -1,0 +1,23 @@
+// FixedDecimals: a double as text with a fixed number of decimals, byte for byte what
+// QByteArray::number(value, 'f', places) gives, written into a caller's buffer.
+//
+// Table drivers write millions of numbers as decimal text (dBASE N and F fields), and Qt's
+// routine allocates a QByteArray per call. This one writes with std::to_chars, which rounds
+// the same way except on exact ties, and hands those (and magnitudes of 1e17 and more) to
+// Qt's routine.
+//
+// Usage:
+//   char text[kFixedDecimalsChars];
+//   const int size = FixedDecimals(2.675, 2, text);   // "2.67" or "2.68" exactly as Qt
+#pragma once
+
+namespace morvane {
+
+//! Room FixedDecimals needs in its output buffer.
+constexpr int kFixedDecimalsChars = 64;
+
+//! Writes value with `places` decimals (0..40) to out; answers the length, or -1 when the
+//! text would take more than kFixedDecimalsChars bytes.
+int FixedDecimals(double value, int places, char* out);
+
+}  // namespace morvane
