@@ -13,6 +13,7 @@
 #include <sys/mount.h>
 #include <QDateTime>
 #include <QDir>
+#include <random>
 
 namespace morvane::test {
 namespace {
@@ -220,6 +221,96 @@ TEST_F(SessionTableTest, ValueTheFieldCannotTakeAsksAndResumesWithTheNextField) 
         EXPECT_TRUE(rows[1].contains("<null>")) << rows[1].toStdString();
         EXPECT_TRUE(rows[1].endsWith("|t2")) << "the fields after the failed one are stored";
         caller_.Hooks.BeforeFieldExport = nullptr;
+        session_->Source().ReleaseRecordset();
+        session_->Source().SetDb(nullptr);
+    }
+}
+
+// Without a BeforeFieldExport handler the run hands numbers, dates and plain texts to the
+// table as the source holds them, without building their texts; with a handler that leaves
+// every text alone it goes through the texts. Both must store the same table.
+TEST_F(SessionTableTest, TypedDeliveryStoresWhatTheTextPathStores) {
+    std::vector<Row> rows;
+    std::mt19937 random(1207);
+    const auto pick = [&](int count) { return static_cast<int>(random() % count); };
+    const QVariant texts[] = {
+        QStringLiteral(""),           QStringLiteral("plain"),     QStringLiteral("two\r\nlines"),
+        QStringLiteral("Zoë Ünal €"), QStringLiteral("tab\there"), QVariant()};
+    const QVariant doubles[] = {0.0, -0.0, 1e300, -1e-300, 0.1, 123456789.125, 2.5, QVariant()};
+    const QVariant dates[] = {QDate(1899, 12, 30),
+                              QDate(1753, 1, 1),
+                              QDate(9999, 12, 31),
+                              QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59)),
+                              QDateTime(QDate(1999, 12, 31), QTime(0, 0)),
+                              QVariant()};
+    for (int row = 0; row < 60; ++row) {
+        rows.push_back({row, texts[pick(6)], texts[pick(6)], doubles[pick(8)],
+                        pick(3) == 0 ? QVariant() : QVariant(pick(20001) / 100.0 - 100),
+                        dates[pick(6)], pick(3) == 0 ? QVariant() : QVariant(pick(2) == 1),
+                        pick(4) == 0 ? QVariant() : QVariant(pick(256)),
+                        pick(4) == 0 ? QVariant() : QVariant(pick(65536) - 32768)});
+    }
+    CreateSource({{"Id", dbLong},
+                  {"Name", dbText, 20},
+                  {"Notes", dbMemo},
+                  {"Amount", dbDouble},
+                  {"Price", dbCurrency},
+                  {"Born", dbDate},
+                  {"Active", dbBoolean},
+                  {"Small", dbByte},
+                  {"Mid", dbInteger}},
+                 rows);
+    const QString sql = QStringLiteral(
+        "SELECT Id, Name, Notes, Amount, Price, Born, Active, Small, Mid FROM Customers");
+    OpenSource();
+    ExportToAccess(DestPath());
+    const QStringList typed = Rows(sql);
+    ASSERT_EQ(typed.size(), 60);
+
+    QFile::remove(DestPath());
+    int events = 0;
+    caller_.Hooks.BeforeFieldExport = [&](const QString&, const QString&, short, short, QString&) {
+        ++events;
+    };
+    session_->Source().Rs()->MoveFirst();
+    ExportToAccess(DestPath());
+    EXPECT_EQ(events, 60 * 9);
+    EXPECT_EQ(Rows(sql), typed);
+}
+
+// A value the destination field cannot take is reported with its text even where the run
+// delivered it without building that text (no handler connected).
+TEST_F(SessionTableTest, UnhandledValueTheFieldCannotTakeIsReportedWithItsText) {
+    struct Case {
+        const char* name;
+        QString update;  //!< SQL that stores a value its declared field cannot hold
+        QString value, field, typeName;
+    };
+    const Case cases[] = {
+        {"text longer than its field", "UPDATE Customers SET Name = 'abcdef' WHERE Id = 2",
+         "abcdef", "Name", "Text"},
+        {"number past its Byte field", "UPDATE Customers SET Small = 300 WHERE Id = 2", "300",
+         "Small", "Byte"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(DestPath());
+        QFile::remove(SourcePath());
+        CreateSource({{"Id", dbLong}, {"Name", dbText, 3}, {"Small", dbByte}},
+                     {{1, QStringLiteral("a"), 1}, {2, QStringLiteral("b"), 2}});
+        {
+            const auto source = DBEngine::Instance().OpenDatabase(SourcePath());
+            source->Execute(c.update);
+            source->Close();
+        }
+        OpenSource();
+        prompter_.QueueMsgBoxAnswer(MsgResult::Yes);
+        const size_t before = Boxes().size();
+        ExportToAccess(DestPath());
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), before + 2);
+        EXPECT_EQ(boxes[before].text, AssignPrompt(2, c.value, c.field, c.typeName));
+        EXPECT_EQ(boxes.back().text, SummaryText(2));
         session_->Source().ReleaseRecordset();
         session_->Source().SetDb(nullptr);
     }
