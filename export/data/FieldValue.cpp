@@ -129,7 +129,79 @@ QVariant ParseDateTimeText(const QString& text) {
     return QVariant();
 }
 
+namespace {
+
+char* PutDigits(char* out, int value, int digits) {
+    for (int at = digits - 1; at >= 0; --at) {
+        out[at] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return out + digits;
+}
+
+char* PutStoredDate(char* out, QDate date) {
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    out = PutDigits(out, year, 4);
+    *out++ = '-';
+    out = PutDigits(out, month, 2);
+    *out++ = '-';
+    return PutDigits(out, day, 2);
+}
+
+char* PutStoredTime(char* out, QTime time) {
+    out = PutDigits(out, time.hour(), 2);
+    *out++ = ':';
+    out = PutDigits(out, time.minute(), 2);
+    *out++ = ':';
+    out = PutDigits(out, time.second(), 2);
+    if (time.msec() == 0) return out;
+    *out++ = '.';
+    return PutDigits(out, time.msec(), 3);
+}
+
+bool StorableDate(QDate date) {
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+}  // namespace
+
+int DateTimeStorageChars(const QVariant& value, char* out) {
+    char* end = out;
+    switch (value.typeId()) {
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            if (!StorableDate(date)) return -1;
+            end = PutStoredDate(out, date);
+            break;
+        }
+        case QMetaType::QTime: {
+            const QTime time = value.toTime();
+            if (!time.isValid()) return -1;
+            end = PutStoredTime(out, time);
+            break;
+        }
+        case QMetaType::QDateTime: {
+            const QDateTime dateTime = value.toDateTime();
+            if (!dateTime.isValid()) return -1;
+            const QDate date = dateTime.date();
+            const QTime time = dateTime.time();
+            if (!StorableDate(date) || !time.isValid()) return -1;
+            end = PutStoredDate(out, date);
+            *end++ = ' ';
+            end = PutStoredTime(end, time);
+            break;
+        }
+        default:
+            return -1;
+    }
+    return static_cast<int>(end - out);
+}
+
 QString DateTimeStorageText(const QVariant& value) {
+    char text[kDateTimeStorageChars];
+    const int size = DateTimeStorageChars(value, text);
+    if (size >= 0) return QString::fromLatin1(text, size);
     switch (value.typeId()) {
         case QMetaType::QDate:
             return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));

@@ -25,4 +25,11 @@ QVariant ParseDateTimeText(const QString& text);
 //! "yyyy-MM-dd HH:mm:ss" (milliseconds appended as ".zzz" when not zero).
 QString DateTimeStorageText(const QVariant& value);
 
+//! Room DateTimeStorageChars needs: "yyyy-MM-dd HH:mm:ss.zzz".
+constexpr int kDateTimeStorageChars = 23;
+//! The same text as ASCII into out, for a date in the years 1 to 9999 and a valid time;
+//! answers its length, or -1 for any other value (DateTimeStorageText then gives Qt's
+//! text). Written digit by digit: native tables store every date this way.
+int DateTimeStorageChars(const QVariant& value, char* out);
+
 }  // namespace morvane

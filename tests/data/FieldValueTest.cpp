@@ -2,7 +2,9 @@
 #include "tests/data/EngineTestSupport.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <QUuid>
+#include <random>
 
 namespace morvane {
 namespace {
@@ -76,6 +78,32 @@ TEST(FieldValueTest, DateStorageTextRoundTrips) {
             << DateTimeStorageText(value).toStdString();
     EXPECT_EQ(DateTimeStorageText(QDateTime(QDate(2024, 3, 1), QTime(13, 5))),
               "2024-03-01 13:05:00");
+}
+
+// The stored text is written digit by digit; Qt's own formatting is the reference, on random
+// dates, times and date-times across the whole range, with and without milliseconds.
+TEST(FieldValueTest, StorageTextMatchesQtFormatting) {
+    std::mt19937 random(42);
+    const qint64 first = QDate(1, 1, 1).toJulianDay();
+    const qint64 last = QDate(9999, 12, 31).toJulianDay();
+    for (int round = 0; round < 20000; ++round) {
+        const QDate date = QDate::fromJulianDay(first + random() % (last - first + 1));
+        int msecs = static_cast<int>(random() % 86400000);
+        if (round % 2 == 0) msecs -= msecs % 1000;  // whole seconds have no ".zzz"
+        const QTime time = QTime::fromMSecsSinceStartOfDay(msecs);
+        const QString dateTimeFormat = time.msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                                   : QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        ASSERT_EQ(DateTimeStorageText(date), date.toString(QStringLiteral("yyyy-MM-dd")));
+        ASSERT_EQ(DateTimeStorageText(time),
+                  time.toString(time.msec() ? QStringLiteral("HH:mm:ss.zzz")
+                                            : QStringLiteral("HH:mm:ss")));
+        const QDateTime dateTime(date, time, QTimeZone::utc());
+        ASSERT_EQ(DateTimeStorageText(dateTime), dateTime.toString(dateTimeFormat));
+    }
+    // Outside the digit routine's range the text is still Qt's.
+    EXPECT_EQ(DateTimeStorageText(QDate(12345, 1, 2)),
+              QDate(12345, 1, 2).toString(QStringLiteral("yyyy-MM-dd")));
+    EXPECT_EQ(DateTimeStorageText(QDate()), QString());
 }
 
 }  // namespace

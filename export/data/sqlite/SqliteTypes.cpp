@@ -331,6 +331,12 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
         case QMetaType::QDate:
         case QMetaType::QTime:
         case QMetaType::QDateTime: {
+            char stored[kDateTimeStorageChars];
+            const int size = DateTimeStorageChars(value, stored);
+            if (size >= 0) {
+                sqlite3_bind_text(statement, index, stored, size, SQLITE_TRANSIENT);
+                return;
+            }
             const QByteArray text = DateTimeStorageText(value).toUtf8();
             sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
                               SQLITE_TRANSIENT);
