@@ -93,12 +93,12 @@ QString Database::QuoteIdentifier(const QString& name) const {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-std::vector<std::shared_ptr<TableDef>> Database::ListTables() {
+std::vector<std::shared_ptr<TableDef>> Database::ListTables(DriverKey) {
     CheckOpen();
     return doListTables();
 }
 
-std::vector<std::shared_ptr<QueryDef>> Database::ListQueries() {
+std::vector<std::shared_ptr<QueryDef>> Database::ListQueries(DriverKey) {
     CheckOpen();
     return doListQueries();
 }
@@ -124,7 +124,7 @@ void Database::CheckNewTable(const TableDef& tableDef) {
     }
 }
 
-void Database::AppendTable(const TableDef& tableDef) {
+void Database::AppendTable(DriverKey, const TableDef& tableDef) {
     CheckOpen();
     CheckNewTable(tableDef);
     if (tableDefs_.IndexOf(tableDef.Name()) >= 0)
@@ -133,13 +133,13 @@ void Database::AppendTable(const TableDef& tableDef) {
     queryDefs_.Invalidate();
 }
 
-void Database::DropTable(const QString& name) {
+void Database::DropTable(DriverKey, const QString& name) {
     CheckOpen();
     doDropTable(name);
     queryDefs_.Invalidate();
 }
 
-void Database::DropQuery(const QString& name) {
+void Database::DropQuery(DriverKey, const QString& name) {
     CheckOpen();
     doDropQuery(name);
     InvalidateCatalog();

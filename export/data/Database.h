@@ -11,6 +11,7 @@
 //   db->Close();
 #pragma once
 
+#include "export/data/DriverKey.h"
 #include "export/data/QueryDefs.h"
 #include "export/data/Recordset.h"
 #include "export/data/TableDefs.h"
@@ -64,17 +65,22 @@ class Database : public std::enable_shared_from_this<Database> {
     //! driver uses the data source's quote character).
     virtual QString QuoteIdentifier(const QString& name) const;
 
-    // Engine side: used by TableDefs and QueryDefs.
-    std::vector<std::shared_ptr<TableDef>> ListTables();
-    std::vector<std::shared_ptr<QueryDef>> ListQueries();
-    void AppendTable(const TableDef& tableDef);
-    void DropTable(const QString& name);
-    void DropQuery(const QString& name);
-    //! Raises 3420 when the database is closed.
-    void CheckOpen() const;
+    // Driver side: the catalogue calls behind TableDefs and QueryDefs (a database that
+    // wraps another one forwards to them). Each checks that the database is open.
+    std::vector<std::shared_ptr<TableDef>> ListTables(DriverKey);
+    std::vector<std::shared_ptr<QueryDef>> ListQueries(DriverKey);
+    //! Raises 3010 when the name exists, 3264/3259/3001 for a definition that is not valid.
+    void AppendTable(DriverKey, const TableDef& tableDef);
+    void DropTable(DriverKey, const QString& name);
+    void DropQuery(DriverKey, const QString& name);
 
   protected:
     Database(QString name, QString connect);
+
+    //! The key to the driver hooks (DriverKey.h), for the drivers that derive from Database.
+    static DriverKey Key() { return DriverKey(); }
+    //! Raises 3420 when the database is closed.
+    void CheckOpen() const;
 
     virtual std::vector<std::shared_ptr<TableDef>> doListTables() = 0;
     virtual std::vector<std::shared_ptr<QueryDef>> doListQueries() = 0;

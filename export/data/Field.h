@@ -12,10 +12,15 @@
 //   fld->SetRequired(true);
 //   rs->Fields().Item("Qty").Value();   // cheap: a reference to the current value
 //
+// The hooks below "Driver side" take a DriverKey: only drivers (Recordset and Database
+// subclasses) and the engine's own classes can call them.
+//
 // A driver may leave a recordset field's value to be converted on first use (DeferValue):
 // the field then asks its FieldValueSource for it when Value() is called, so a reader that
 // takes the current row's columns raw (Recordset::ReadRaw) pays for no value conversion.
 #pragma once
+
+#include "export/data/DriverKey.h"
 
 #include <QString>
 #include <QVariant>
@@ -55,27 +60,29 @@ class Field {
     void SetRequired(bool required);
     //! Converts and stores the value. REQUIRES: the recordset is adding a record; else 3020.
     void SetValue(const QVariant& value);
+    //! The size as it was set, 0 when never set (a Text field then gets the default 50).
+    int DeclaredSize() const { return size_; }
 
-    // Engine side: used by tables and drivers.
+    // Driver side.
     //! Stores a value read from the database, with no conversion or check.
-    void LoadValue(QVariant value) {
+    void LoadValue(DriverKey, QVariant value) {
         value_ = std::move(value);
         source_ = nullptr;
     }
     //! The value is column `column` of source's current row, converted on first use. The
     //! driver must LoadValue, fetch or forget it before that row goes away.
-    void DeferValue(const FieldValueSource* source, int column) {
+    void DeferValue(DriverKey, const FieldValueSource* source, int column) {
         source_ = source;
         column_ = column;
     }
-    bool IsDeferred() const { return source_ != nullptr; }
-    void SetDefinitionLocked(bool locked) { definitionLocked_ = locked; }
-    void SetValueWritable(bool writable) { valueWritable_ = writable; }
-    //! The size as it was set, 0 when never set (a Text field then gets the default 50).
-    int DeclaredSize() const { return size_; }
+    bool IsDeferred(DriverKey) const { return source_ != nullptr; }
+    //! Fixes type, size and required flag (a field of a stored table or of a recordset).
+    void SetDefinitionLocked(DriverKey, bool locked) { definitionLocked_ = locked; }
 
   private:
     friend class Recordset;
+    //! SetValue is allowed only between Recordset::AddNew and Update.
+    void SetValueWritable(bool writable) { valueWritable_ = writable; }
     //! The current value, leaving Null behind (the recordset keeps it while adding).
     QVariant TakeValue() {
         if (source_) FetchDeferred();

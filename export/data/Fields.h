@@ -6,6 +6,7 @@
 //   for (int i = 0; i < rs->Fields().Count(); ++i) use(rs->Fields().Item(i).Value());
 #pragma once
 
+#include "export/data/DriverKey.h"
 #include "export/data/Field.h"
 
 #include <QHash>
@@ -29,9 +30,10 @@ class Fields {
     //! Removes the named field; raises 3265 when absent, 3219 when locked.
     void Delete(const QString& name);
 
-    // Engine side.
-    void SetLocked(bool locked) { locked_ = locked; }
     const std::vector<std::shared_ptr<Field>>& Items() const { return items_; }
+
+    // Driver side: a locked list refuses Append and Delete (a stored table, a recordset).
+    void SetLocked(DriverKey, bool locked) { locked_ = locked; }
 
   private:
     void Rehash();

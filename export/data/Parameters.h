@@ -1,6 +1,7 @@
 // Parameters: the ordered parameters of a stored query, by ordinal or by name (any case).
 #pragma once
 
+#include "export/data/DriverKey.h"
 #include "export/data/Parameter.h"
 
 #include <vector>
@@ -17,8 +18,8 @@ class Parameters {
     //! REQUIRES: 0 <= index < Count().
     const Parameter& At(int index) const { return items_.at(static_cast<size_t>(index)); }
 
-    // Engine side.
-    void Append(Parameter parameter) { items_.push_back(std::move(parameter)); }
+    // Driver side: a query adds its parameters when it is made.
+    void Append(DriverKey, Parameter parameter) { items_.push_back(std::move(parameter)); }
 
   private:
     std::vector<Parameter> items_;

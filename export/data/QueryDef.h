@@ -44,6 +44,9 @@ class QueryDef : public std::enable_shared_from_this<QueryDef> {
                                                        int options) = 0;
     virtual void doExecute(Database& database, int options) = 0;
 
+    //! The key to the driver hooks (DriverKey.h), for the queries of a driver.
+    static DriverKey Key() { return DriverKey(); }
+
     morvane::Parameters parameters_;
 
   private:

@@ -16,7 +16,7 @@ namespace {
 
 void QueryDefs::Load() {
     if (loaded_) return;
-    items_ = database_->ListQueries();
+    items_ = database_->ListQueries(DriverKey());
     loaded_ = true;
 }
 
@@ -44,7 +44,7 @@ std::shared_ptr<QueryDef> QueryDefs::ItemShared(const QString& name) {
 
 void QueryDefs::Delete(const QString& name) {
     const std::shared_ptr<QueryDef> query = ItemShared(name);
-    database_->DropQuery(query->Name());
+    database_->DropQuery(DriverKey(), query->Name());
 }
 
 void QueryDefs::Refresh() {

@@ -28,10 +28,10 @@ class QueryDefs {
     void Delete(const QString& name);
     void Refresh();
 
-    // Engine side.
-    void Invalidate() { loaded_ = false; }
-
   private:
+    friend class Database;
+    //! The list is read again on next use (after a statement that may change the schema).
+    void Invalidate() { loaded_ = false; }
     void Load();
 
     Database* database_;

@@ -190,7 +190,8 @@ void Recordset::EndAddNew() {
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column) {
         items[column]->SetValueWritable(false);
-        items[column]->LoadValue(column < saved_.size() ? std::move(saved_[column]) : QVariant());
+        items[column]->LoadValue(DriverKey(),
+                                 column < saved_.size() ? std::move(saved_[column]) : QVariant());
     }
     saved_.clear();
 }

@@ -16,6 +16,7 @@
 //   rs->AddNew(); rs->Fields().Item("Qty").SetValue("3"); rs->Update();
 #pragma once
 
+#include "export/data/DriverKey.h"
 #include "export/data/Fields.h"
 #include "export/data/RawValue.h"
 
@@ -79,6 +80,8 @@ class Recordset {
     //! (the default) means the driver cannot tell, and every count is taken afresh.
     virtual qint64 doChangeStamp() { return -1; }
 
+    //! The key to the driver hooks (DriverKey.h), for the drivers that derive from Recordset.
+    static DriverKey Key() { return DriverKey(); }
     //! Drivers call this once their fields are defined, to position on the first record.
     void Start();
     Database& OwnerDatabase() const { return *database_; }

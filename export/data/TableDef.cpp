@@ -9,10 +9,10 @@ std::shared_ptr<Field> TableDef::CreateField(const QString& name, short type, in
     return std::make_shared<Field>(name, type, size);
 }
 
-void TableDef::MarkStored() {
+void TableDef::MarkStored(DriverKey key) {
     stored_ = true;
-    for (const auto& field : fields_.Items()) field->SetDefinitionLocked(true);
-    fields_.SetLocked(true);
+    for (const auto& field : fields_.Items()) field->SetDefinitionLocked(key, true);
+    fields_.SetLocked(key, true);
 }
 
 }  // namespace morvane

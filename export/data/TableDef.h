@@ -10,6 +10,7 @@
 //   db->TableDefs().Append(td);
 #pragma once
 
+#include "export/data/DriverKey.h"
 #include "export/data/Fields.h"
 
 #include <QString>
@@ -32,8 +33,8 @@ class TableDef {
     //! A new field for this definition (type 0 means "set later").
     std::shared_ptr<Field> CreateField(const QString& name, short type = 0, int size = 0) const;
 
-    // Engine side: marks the definition as describing a stored table (fields locked).
-    void MarkStored();
+    // Driver side: marks the definition as describing a stored table (fields locked).
+    void MarkStored(DriverKey key);
 
   private:
     QString name_;

@@ -16,8 +16,8 @@ namespace {
 
 void TableDefs::Load() {
     if (loaded_) return;
-    items_ = database_->ListTables();
-    for (const auto& table : items_) table->MarkStored();
+    items_ = database_->ListTables(DriverKey());
+    for (const auto& table : items_) table->MarkStored(DriverKey());
     loaded_ = true;
 }
 
@@ -45,8 +45,8 @@ TableDef& TableDefs::Item(const QString& name) {
 
 void TableDefs::Append(const std::shared_ptr<TableDef>& tableDef) {
     if (!tableDef || tableDef->IsStored()) throw EngineError::Of(ErrInvalidOperation);
-    database_->AppendTable(*tableDef);
-    tableDef->MarkStored();
+    database_->AppendTable(DriverKey(), *tableDef);
+    tableDef->MarkStored(DriverKey());
     Load();
     if (IndexOf(tableDef->Name()) < 0) items_.push_back(tableDef);
 }
@@ -54,7 +54,7 @@ void TableDefs::Append(const std::shared_ptr<TableDef>& tableDef) {
 void TableDefs::Delete(const QString& name) {
     const int index = IndexOf(name);
     if (index < 0) NotFound();
-    database_->DropTable(items_[static_cast<size_t>(index)]->Name());
+    database_->DropTable(DriverKey(), items_[static_cast<size_t>(index)]->Name());
     items_.erase(items_.begin() + index);
 }
 

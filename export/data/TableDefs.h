@@ -36,10 +36,10 @@ class TableDefs {
     //! Reads the list again from the database.
     void Refresh();
 
-    // Engine side: the list is read again on next use.
-    void Invalidate() { loaded_ = false; }
-
   private:
+    friend class Database;
+    //! The list is read again on next use (after a statement that may change the schema).
+    void Invalidate() { loaded_ = false; }
     void Load();
 
     Database* database_;

@@ -1,10 +1,91 @@
+#include "export/data/QueryDef.h"
 #include "export/data/TableDef.h"
 #include "tests/data/EngineTestSupport.h"
 
 #include <QUuid>
+#include <type_traits>
+#include <utility>
 
 namespace morvane {
 namespace {
+
+// The driver hooks are out of reach of code that is not a driver: they take a DriverKey, which
+// only the engine's base classes can make, or are not public at all. Each check below is
+// evaluated from this file, an ordinary user of the object model; a hook made public again
+// (or a key anyone can make) fails the build. The checks with a key show that the
+// detection names the hooks rightly.
+template <typename Void, template <typename...> class Call, typename... Args>
+struct Detect : std::false_type {};
+template <template <typename...> class Call, typename... Args>
+struct Detect<std::void_t<Call<Args...>>, Call, Args...> : std::true_type {};
+//! Whether Call<Args...> (a call expression's type) is well-formed here.
+template <template <typename...> class Call, typename... Args>
+constexpr bool kCallable = Detect<void, Call, Args...>::value;
+
+template <typename... A>
+using BraceInit = decltype(DriverKey{std::declval<A>()...});
+template <typename... A>
+using LoadValue = decltype(std::declval<Field&>().LoadValue(std::declval<A>()...));
+template <typename... A>
+using DeferValue = decltype(std::declval<Field&>().DeferValue(std::declval<A>()...));
+template <typename... A>
+using IsDeferred = decltype(std::declval<const Field&>().IsDeferred(std::declval<A>()...));
+template <typename... A>
+using SetDefinitionLocked =
+    decltype(std::declval<Field&>().SetDefinitionLocked(std::declval<A>()...));
+template <typename... A>
+using SetValueWritable = decltype(std::declval<Field&>().SetValueWritable(std::declval<A>()...));
+template <typename... A>
+using SetLocked = decltype(std::declval<Fields&>().SetLocked(std::declval<A>()...));
+template <typename... A>
+using MarkStored = decltype(std::declval<TableDef&>().MarkStored(std::declval<A>()...));
+template <typename... A>
+using ListTables = decltype(std::declval<Database&>().ListTables(std::declval<A>()...));
+template <typename... A>
+using ListQueries = decltype(std::declval<Database&>().ListQueries(std::declval<A>()...));
+template <typename... A>
+using AppendTable = decltype(std::declval<Database&>().AppendTable(std::declval<A>()...));
+template <typename... A>
+using DropTable = decltype(std::declval<Database&>().DropTable(std::declval<A>()...));
+template <typename... A>
+using DropQuery = decltype(std::declval<Database&>().DropQuery(std::declval<A>()...));
+template <typename... A>
+using CheckOpen = decltype(std::declval<const Database&>().CheckOpen(std::declval<A>()...));
+template <typename... A>
+using AppendParameter = decltype(std::declval<Parameters&>().Append(std::declval<A>()...));
+template <typename... A>
+using InvalidateTables = decltype(std::declval<TableDefs&>().Invalidate(std::declval<A>()...));
+template <typename... A>
+using InvalidateQueries = decltype(std::declval<QueryDefs&>().Invalidate(std::declval<A>()...));
+template <typename... A>
+using RecordsetKey = decltype(Recordset::Key(std::declval<A>()...));
+template <typename... A>
+using DatabaseKey = decltype(Database::Key(std::declval<A>()...));
+template <typename... A>
+using QueryDefKey = decltype(QueryDef::Key(std::declval<A>()...));
+
+using Key = DriverKey;
+using Source = const FieldValueSource*;
+
+static_assert(!std::is_default_constructible_v<DriverKey> && !kCallable<BraceInit>);
+static_assert(!kCallable<RecordsetKey> && !kCallable<DatabaseKey> && !kCallable<QueryDefKey>);
+
+static_assert(kCallable<LoadValue, Key, QVariant> && !kCallable<LoadValue, QVariant>);
+static_assert(kCallable<DeferValue, Key, Source, int> && !kCallable<DeferValue, Source, int>);
+static_assert(kCallable<IsDeferred, Key> && !kCallable<IsDeferred>);
+static_assert(kCallable<SetDefinitionLocked, Key, bool> && !kCallable<SetDefinitionLocked, bool>);
+static_assert(!kCallable<SetValueWritable, bool> && !kCallable<SetValueWritable, Key, bool>);
+static_assert(kCallable<SetLocked, Key, bool> && !kCallable<SetLocked, bool>);
+static_assert(kCallable<MarkStored, Key> && !kCallable<MarkStored>);
+static_assert(kCallable<ListTables, Key> && !kCallable<ListTables>);
+static_assert(kCallable<ListQueries, Key> && !kCallable<ListQueries>);
+static_assert(kCallable<AppendTable, Key, const TableDef&> &&
+              !kCallable<AppendTable, const TableDef&>);
+static_assert(kCallable<DropTable, Key, QString> && !kCallable<DropTable, QString>);
+static_assert(kCallable<DropQuery, Key, QString> && !kCallable<DropQuery, QString>);
+static_assert(!kCallable<CheckOpen>);
+static_assert(kCallable<AppendParameter, Key, Parameter> && !kCallable<AppendParameter, Parameter>);
+static_assert(!kCallable<InvalidateTables> && !kCallable<InvalidateQueries>);
 
 using test::EngineTest;
 using test::ErrorNumberOf;

@@ -60,7 +60,7 @@ class FakeQueryDef : public QueryDef {
           definition_(std::move(definition)),
           log_(log) {
         for (const FakeQueryParam& param : definition_.params)
-            parameters_.Append(Parameter(param.name, param.type));
+            parameters_.Append(Key(), Parameter(param.name, param.type));
     }
 
     QString SQL() const override { return definition_.sql; }
@@ -129,7 +129,9 @@ class FakeQueryDatabase : public Database {
     }
 
   protected:
-    std::vector<std::shared_ptr<TableDef>> doListTables() override { return inner_->ListTables(); }
+    std::vector<std::shared_ptr<TableDef>> doListTables() override {
+        return inner_->ListTables(Key());
+    }
     std::vector<std::shared_ptr<QueryDef>> doListQueries() override {
         std::vector<std::shared_ptr<QueryDef>> queries;
         for (const FakeQueryDefinition& definition : definitions_)

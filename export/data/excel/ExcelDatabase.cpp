@@ -180,7 +180,7 @@ std::vector<std::shared_ptr<TableDef>> ExcelDatabase::doListTables() {
         for (size_t column = 0; column < layout.Names.size(); ++column)
             table->Fields().Append(table->CreateField(layout.Names[column], layout.Types[column],
                                                       layout.Types[column] == dbText ? 255 : 0));
-        table->MarkStored();
+        table->MarkStored(Key());
         tables.push_back(table);
     }
     return tables;

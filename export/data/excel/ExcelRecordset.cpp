@@ -20,10 +20,10 @@ ExcelRecordset::ExcelRecordset(std::shared_ptr<ExcelDatabase> database, QString 
                                                        layout.Types[column] == dbText ? 255 : 0));
     }
     for (const auto& field : declared) {
-        field->SetDefinitionLocked(true);
+        field->SetDefinitionLocked(Key(), true);
         fields_.Append(field);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     Start();
 }
 
@@ -92,7 +92,7 @@ bool ExcelRecordset::LoadAt(qint64 index) {
     }
     position_ = index;
     for (size_t column = 0; column < items.size(); ++column)
-        items[column]->LoadValue(found ? std::move(values[column]) : QVariant());
+        items[column]->LoadValue(Key(), found ? std::move(values[column]) : QVariant());
     return found;
 }
 

@@ -65,7 +65,7 @@ std::vector<std::shared_ptr<TableDef>> JetDatabase::doListTables() {
                 DbErrors().Clear();
             }
         }
-        table->MarkStored();
+        table->MarkStored(Key());
         tables.push_back(table);
     }
     return tables;

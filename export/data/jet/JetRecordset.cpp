@@ -18,10 +18,10 @@ JetRecordset::JetRecordset(std::shared_ptr<Database> database, std::unique_ptr<J
                                              JetValue::EngineType(definition.col_type),
                                              JetValue::EngineSize(definition, version));
         field->SetRequired(cursor_->Required(column));
-        field->SetDefinitionLocked(true);
+        field->SetDefinitionLocked(Key(), true);
         fields_.Append(field);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     Start();
 }
 
@@ -32,7 +32,7 @@ JetRecordset::~JetRecordset() {
 void JetRecordset::Load() {
     const auto& items = fields_.Items();
     for (size_t index = 0; index < columns_.size(); ++index)
-        items[index]->LoadValue(cursor_->Value(columns_[index]));
+        items[index]->LoadValue(Key(), cursor_->Value(columns_[index]));
 }
 
 bool JetRecordset::doSeek(qint64 index) {

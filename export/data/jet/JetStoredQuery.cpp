@@ -30,7 +30,7 @@ JetStoredQuery::JetStoredQuery(std::weak_ptr<Database> database, std::shared_ptr
       file_(std::move(file)),
       definition_(std::move(definition)) {
     for (const auto& parameter : definition_.Parameters())
-        parameters_.Append(Parameter(parameter.first, parameter.second));
+        parameters_.Append(Key(), Parameter(parameter.first, parameter.second));
 }
 
 QString JetStoredQuery::Unsupported() const {

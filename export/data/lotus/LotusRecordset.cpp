@@ -15,10 +15,10 @@ LotusRecordset::LotusRecordset(std::shared_ptr<LotusDatabase> database,
       columns_(std::move(columns)) {
     for (const LotusColumn& column : columns_) {
         auto field = std::make_shared<Field>(column.Name, column.Type, column.Size);
-        field->SetDefinitionLocked(true);
+        field->SetDefinitionLocked(Key(), true);
         fields_.Append(field);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     Start();
 }
 
@@ -49,7 +49,7 @@ bool LotusRecordset::doSeek(qint64 index) {
                 DbErrors().Clear();
             }
         }
-        items[column]->LoadValue(value);
+        items[column]->LoadValue(Key(), value);
     }
     position_ = index;
     return true;

@@ -146,7 +146,7 @@ std::vector<std::shared_ptr<TableDef>> OdbcDatabase::doListTables() {
             // A data source may list a column twice (case variants): the first one counts.
             if (tableDef->Fields().IndexOf(field->Name()) < 0) tableDef->Fields().Append(field);
         }
-        tableDef->MarkStored();
+        tableDef->MarkStored(Key());
         tables.push_back(tableDef);
     }
     return tables;

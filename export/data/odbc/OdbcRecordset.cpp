@@ -37,10 +37,10 @@ OdbcRecordset::OdbcRecordset(const std::shared_ptr<OdbcDatabase>& database, cons
                                              engineType == dbText ? static_cast<int>(size) : 0);
         field->SetRequired(nullable == SQL_NO_NULLS);
         fields_.Append(field);
-        field->SetDefinitionLocked(true);
+        field->SetDefinitionLocked(Key(), true);
         types_.push_back(engineType);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     Start();
 }
 
@@ -66,7 +66,7 @@ bool OdbcRecordset::FetchRow() {
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column)
         items[column]->LoadValue(
-            ColumnValue(cursor_, static_cast<int>(column) + 1, types_[column]));
+            Key(), ColumnValue(cursor_, static_cast<int>(column) + 1, types_[column]));
     return true;
 }
 

@@ -67,7 +67,7 @@ std::vector<std::shared_ptr<TableDef>> ParadoxDatabase::doListTables() {
             // opening it reports the damage.
             DbErrors().Clear();
         }
-        table->MarkStored();
+        table->MarkStored(Key());
         tables.push_back(table);
     }
     return tables;

@@ -28,8 +28,8 @@ ParadoxRecordset::ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
             throw EngineError::Of(ErrFileNotFoundEngine, MbPathOf(reader_->Path()));
     }
     scratch_.resize(header.fields.size());
-    fields_.SetLocked(true);
-    for (const auto& field : fields_.Items()) field->SetDefinitionLocked(true);
+    fields_.SetLocked(Key(), true);
+    for (const auto& field : fields_.Items()) field->SetDefinitionLocked(Key(), true);
     Start();
 }
 
@@ -44,9 +44,9 @@ bool ParadoxRecordset::Arrive(bool found) {
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column) {
         if (found)
-            items[column]->DeferValue(this, static_cast<int>(column));
+            items[column]->DeferValue(Key(), this, static_cast<int>(column));
         else
-            items[column]->LoadValue(QVariant());
+            items[column]->LoadValue(Key(), QVariant());
     }
     return found;
 }
@@ -77,7 +77,7 @@ QVariant ParadoxRecordset::DeferredValue(int column) const {
 
 void ParadoxRecordset::ReadRaw(int ordinal, RawValue& out) {
     Field& field = fields_.Item(ordinal);
-    if (!field.IsDeferred()) {
+    if (!field.IsDeferred(Key())) {
         Recordset::ReadRaw(ordinal, out);
         return;
     }
@@ -156,11 +156,11 @@ void ParadoxRecordset::doInsert() {
 
 void ParadoxRecordset::doClose() {
     for (const auto& field : fields_.Items()) {
-        if (!field->IsDeferred()) continue;
+        if (!field->IsDeferred(Key())) continue;
         try {
             field->Value();
         } catch (const EngineError&) {
-            field->LoadValue(QVariant());  // a damaged value already reported when read
+            field->LoadValue(Key(), QVariant());  // a damaged value already reported when read
         }
     }
     if (paradox_->IsOpen()) paradox_->FlushTable(reader_->Path());

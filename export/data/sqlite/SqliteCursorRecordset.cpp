@@ -81,7 +81,7 @@ bool SqliteCursorRecordset::StepCursor() {
 bool SqliteCursorRecordset::LoadRow() {
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column)
-        items[column]->DeferValue(this, static_cast<int>(column));
+        items[column]->DeferValue(Key(), this, static_cast<int>(column));
     deferred_ = true;
     return true;
 }
@@ -94,21 +94,21 @@ void SqliteCursorRecordset::KeepRowValues() {
     if (!deferred_) return;
     deferred_ = false;
     for (const auto& field : fields_.Items())
-        if (field->IsDeferred()) field->Value();
+        if (field->IsDeferred(Key())) field->Value();
 }
 
 void SqliteCursorRecordset::ForgetRowValues() {
     if (!deferred_) return;
     deferred_ = false;
     for (const auto& field : fields_.Items())
-        if (field->IsDeferred()) field->LoadValue(QVariant());
+        if (field->IsDeferred(Key())) field->LoadValue(Key(), QVariant());
 }
 
 void SqliteCursorRecordset::ReadRaw(int ordinal, RawValue& out) {
     const auto column = static_cast<size_t>(ordinal);
     // Only a value still on the cursor's row is read raw; one already converted (or
     // written by AddNew) is the field's.
-    if (!deferred_ || column >= types_.size() || !fields_.Items()[column]->IsDeferred()) {
+    if (!deferred_ || column >= types_.size() || !fields_.Items()[column]->IsDeferred(Key())) {
         Recordset::ReadRaw(ordinal, out);
         return;
     }

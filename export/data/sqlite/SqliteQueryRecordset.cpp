@@ -38,10 +38,11 @@ void SqliteQueryRecordset::DefineFields(const SqliteStatement& statement) {
     sqlite3_stmt* handle = statement.Handle();
     const int count = sqlite3_column_count(handle);
     for (int column = 0; column < count; ++column) {
-        AppendColumnField(fields_, types_, QString::fromUtf8(sqlite3_column_name(handle, column)),
+        AppendColumnField(Key(), fields_, types_,
+                          QString::fromUtf8(sqlite3_column_name(handle, column)),
                           QString::fromUtf8(sqlite3_column_decltype(handle, column)));
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
 }
 
 bool SqliteQueryRecordset::doSeek(qint64 index) {

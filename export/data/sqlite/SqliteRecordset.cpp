@@ -41,13 +41,13 @@ void SqliteRecordset::DefineFields(bool isTable) {
         const QString name =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 1)));
         AppendColumnField(
-            fields_, types_, name,
+            Key(), fields_, types_, name,
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(row, 2))),
             isTable && sqlite3_column_int(row, 3) != 0);
         names << name;
         if (sqlite3_column_int(row, 5) > 0) key.emplace_back(sqlite3_column_int(row, 5), name);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     if (isTable) DefineOrder(names, key);
 }
 

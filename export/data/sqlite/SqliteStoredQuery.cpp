@@ -25,7 +25,7 @@ SqliteStoredQuery::SqliteStoredQuery(std::weak_ptr<Database> database, QString n
                                      bool returnsRecords, QString sql)
     : QueryDef(std::move(database), std::move(name), type, returnsRecords), sql_(std::move(sql)) {
     for (const QString& parameter : SqliteQueryText::Scan(sql_).ParameterNames)
-        parameters_.Append(Parameter(parameter));
+        parameters_.Append(Key(), Parameter(parameter));
 }
 
 bool SqliteStoredQuery::ReturnsRecordsFor(short type, const QString& sql) {

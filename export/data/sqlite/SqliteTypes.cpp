@@ -358,23 +358,25 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
     }
 }
 
-void AppendColumnField(Fields& fields, std::vector<short>& types, const QString& columnName,
-                       const QString& declaredType, bool required) {
+void AppendColumnField(DriverKey key, Fields& fields, std::vector<short>& types,
+                       const QString& columnName, const QString& declaredType, bool required) {
     QString name = columnName;
     for (int suffix = 1; fields.IndexOf(name) >= 0; ++suffix)
         name = columnName + QLatin1Char('_') + QString::number(suffix);
     const SqliteColumnType column = MapDeclaredType(declaredType);
     auto field = std::make_shared<Field>(name, column.Type, column.Size);
     field->SetRequired(required);
-    field->SetDefinitionLocked(true);
+    field->SetDefinitionLocked(key, true);
     fields.Append(field);
     types.push_back(column.Type);
 }
 
-void LoadColumnValues(const Fields& fields, const std::vector<short>& types, sqlite3_stmt* row) {
+void LoadColumnValues(DriverKey key, const Fields& fields, const std::vector<short>& types,
+                      sqlite3_stmt* row) {
     const auto& items = fields.Items();
     for (size_t column = 0; column < items.size(); ++column)
-        items[column]->LoadValue(ReadColumnValue(row, static_cast<int>(column), types[column]));
+        items[column]->LoadValue(key,
+                                 ReadColumnValue(row, static_cast<int>(column), types[column]));
 }
 
 }  // namespace morvane

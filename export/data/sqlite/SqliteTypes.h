@@ -46,10 +46,12 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value);
 //! its type and size come from the declared type, and a name already present gets a
 //! numeric suffix (a view or query may repeat a column name; field names are unique).
 //! The column's type code is appended to types.
-void AppendColumnField(Fields& fields, std::vector<short>& types, const QString& columnName,
-                       const QString& declaredType, bool required = false);
+void AppendColumnField(DriverKey key, Fields& fields, std::vector<short>& types,
+                       const QString& columnName, const QString& declaredType,
+                       bool required = false);
 
 //! Loads the current row of statement into the fields, column by column.
-void LoadColumnValues(const Fields& fields, const std::vector<short>& types, sqlite3_stmt* row);
+void LoadColumnValues(DriverKey key, const Fields& fields, const std::vector<short>& types,
+                      sqlite3_stmt* row);
 
 }  // namespace morvane

@@ -24,10 +24,10 @@ XbaseRecordset::XbaseRecordset(std::shared_ptr<Database> database, const QString
         types_.push_back(engine.type);
         sizes_.push_back(engine.size);
         auto field = std::make_shared<Field>(descriptor.name, engine.type, engine.size);
-        field->SetDefinitionLocked(true);
+        field->SetDefinitionLocked(Key(), true);
         fields_.Append(field);
     }
-    fields_.SetLocked(true);
+    fields_.SetLocked(Key(), true);
     scratch_.resize(columns.size());
     Start();
 }
@@ -52,7 +52,7 @@ void XbaseRecordset::Leave() {
     if (!onRow_) return;
     onRow_ = false;
     for (const auto& field : fields_.Items())
-        if (field->IsDeferred()) field->LoadValue(QVariant());
+        if (field->IsDeferred(Key())) field->LoadValue(Key(), QVariant());
 }
 
 bool XbaseRecordset::Arrive(qint64 physical, qint64 logical) {
@@ -67,7 +67,7 @@ bool XbaseRecordset::Arrive(qint64 physical, qint64 logical) {
     onRow_ = true;
     const auto& items = fields_.Items();
     for (size_t column = 0; column < items.size(); ++column)
-        items[column]->DeferValue(this, static_cast<int>(column));
+        items[column]->DeferValue(Key(), this, static_cast<int>(column));
     return true;
 }
 
@@ -132,11 +132,11 @@ void XbaseRecordset::FlushWrites() {
 void XbaseRecordset::doClose() {
     // Values not read yet are converted while the row is at hand.
     for (const auto& field : fields_.Items()) {
-        if (!field->IsDeferred()) continue;
+        if (!field->IsDeferred(Key())) continue;
         try {
             field->Value();
         } catch (const EngineError&) {  // a damaged memo: the value is Null
-            field->LoadValue(QVariant());
+            field->LoadValue(Key(), QVariant());
         }
     }
     onRow_ = false;
@@ -154,7 +154,7 @@ QVariant XbaseRecordset::DeferredValue(int column) const {
 
 void XbaseRecordset::ReadRaw(int ordinal, RawValue& out) {
     const auto column = static_cast<size_t>(ordinal);
-    if (onRow_ && column < types_.size() && fields_.Items()[column]->IsDeferred() &&
+    if (onRow_ && column < types_.size() && fields_.Items()[column]->IsDeferred(Key()) &&
         file_->Codec().ReadRaw(file_->Columns()[column], row_.constData(), types_[column], out,
                                scratch_[column]))
         return;
