@@ -8,9 +8,9 @@
 // replaced each run, with the first --odbc-rows records (default 100000); (d) the dBASE IV
 // table kind into DIR/bench_rows.dbf, (e) that dBASE table exported to delimited text, and
 // (f) an Excel 97 workbook DIR/bench-dest.xls (a new file each run; at most 65,535 records
-// fit a sheet, so use --rows 65000 for it). --only text, access, odbc, dbase, dbase-text or
-// excel runs just that one (for measuring peak memory with /usr/bin/time -v; dbase-text
-// needs the table of an earlier dbase run).
+// fit a sheet, so use --rows 65000 for it), and (p) a Paradox 5 table DIR/paradox/bench_px.db.
+// --only text, access, odbc, dbase, dbase-text, excel or paradox runs just that one (for measuring
+// peak memory with /usr/bin/time -v; dbase-text needs the table of an earlier dbase run).
 #include "bench/BenchDestinations.h"
 #include "bench/BenchRuns.h"
 #include "bench/BenchTable.h"
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     parser.addOption({"odbc", "ODBC connect string of the data source to export to", "CONNECT"});
     parser.addOption({"odbc-rows", "records exported to the data source", "N", "100000"});
     parser.addOption(
-        {"only", "run one export only: text, access, odbc, dbase or dbase-text", "KIND"});
+        {"only", "run one export only: text, access, odbc, dbase, dbase-text, excel or paradox",
+         "KIND"});
     parser.addHelpOption();
     parser.process(app);
     const qint64 rows = parser.value("rows").toLongLong();
@@ -106,6 +107,20 @@ int main(int argc, char** argv) {
         PrintRow("(f) Excel 97 workbook", excel);
         ok = ok && excel.ok;
     }
+    RunTiming paradox;
+    if (wanted("paradox")) {
+        const QString folder = QDir(dir).filePath(QStringLiteral("paradox"));
+        QDir().mkpath(folder);
+        for (const char* file : {"bench_px.db", "bench_px.mb"})
+            QFile::remove(QDir(folder).filePath(file));
+        paradox = BenchDestinations::TableExport(database, morvane::TypeConnect::Paradox5,
+                                                 QDir(folder).filePath("bench_px.db"), {}, 0);
+        PrintRow("(p) Paradox 5 table kind", paradox);
+        ok = ok && paradox.ok;
+    }
+    if (text.ok && paradox.ok)
+        std::printf("(p)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", paradox.seconds / text.seconds,
+                    paradox.cpuSeconds / text.cpuSeconds);
     if (text.ok && excel.ok)
         std::printf("(f)/(t) wall %.2f cpu %.2f   (goal <= 1.50)\n", excel.seconds / text.seconds,
                     excel.cpuSeconds / text.cpuSeconds);

@@ -2,9 +2,10 @@
 // QByteArray::number(value, 'f', places) gives, written into a caller's buffer.
 //
 // Table drivers write millions of numbers as decimal text (dBASE N and F fields), and Qt's
-// routine allocates a QByteArray per call. This one writes with std::to_chars, which rounds
-// the same way except on exact ties, and hands those (and magnitudes of 1e17 and more) to
-// Qt's routine.
+// routine allocates a QByteArray per call. This one rounds the exact binary value in 128-bit
+// integer arithmetic (half away from zero, as Qt does) where the numbers fit, else writes
+// with std::to_chars, which rounds the same way except on exact ties, and hands those (and
+// magnitudes of 1e17 and more) to Qt's routine.
 //
 // Usage:
 //   char text[kFixedDecimalsChars];

@@ -88,6 +88,11 @@ class Field {
         if (source_) FetchDeferred();
         return std::exchange(value_, QVariant());
     }
+    //! Exchanges the current value with `value` (AppendRecord's values go in and back out).
+    void SwapValue(QVariant& value) {
+        if (source_) FetchDeferred();
+        value_.swap(value);
+    }
     void CheckDefinitionEditable() const;
     void FetchDeferred() const;
 

@@ -180,6 +180,31 @@ void Recordset::Update() {
     EndAddNew();
 }
 
+void Recordset::AppendRecord(std::vector<QVariant>& values) {
+    CheckOpen();
+    if (!updatable_) throw EngineError::Of(ErrReadOnly);
+    CancelUpdate();
+    const auto& items = fields_.Items();
+    if (values.size() != items.size()) throw EngineError::Of(ErrInvalidOperation);
+    for (size_t column = 0; column < items.size(); ++column)
+        if (items[column]->Required() && values[column].isNull())
+            throw EngineError::Of(ErrRequiredNull, items[column]->Name());
+    // The new values take the fields' places while the driver inserts them; the current
+    // record's values wait in `values` and come back whatever happens.
+    for (size_t column = 0; column < items.size(); ++column)
+        items[column]->SwapValue(values[column]);
+    try {
+        doInsert();
+    } catch (...) {
+        for (size_t column = 0; column < items.size(); ++column)
+            items[column]->SwapValue(values[column]);
+        throw;
+    }
+    for (size_t column = 0; column < items.size(); ++column)
+        items[column]->SwapValue(values[column]);
+    if (knownCount_ >= 0) ++knownCount_;
+}
+
 void Recordset::CancelUpdate() {
     if (adding_) EndAddNew();
 }

@@ -62,6 +62,12 @@ class Recordset {
     void Update();
     //! Drops a pending AddNew.
     void CancelUpdate();
+    //! Stores a whole new record at once: what AddNew, SetValue of every field and Update
+    //! do, for values already converted to their fields' types (ConvertFieldValue), one per
+    //! field in field order. The fields keep the current record; `values` is left with
+    //! unspecified contents. For writers that append many records: no per-field calls.
+    //! Raises what AddNew and Update raise.
+    void AppendRecord(std::vector<QVariant>& values);
     void Close();
 
   protected:

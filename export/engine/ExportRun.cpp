@@ -6,6 +6,7 @@
 #include "export/common/TextRoutines.h"
 #include "export/data/Database.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/RawValue.h"
 #include "export/data/Recordset.h"
 #include "export/engine/ExportCaller.h"
 #include "export/engine/ExportProgress.h"
@@ -23,7 +24,10 @@
 #include "export/settings/ExportSetting.h"
 
 #include <sys/stat.h>
+#include <QDateTime>
 #include <QFile>
+#include <algorithm>
+#include <limits>
 
 namespace morvane {
 namespace {
@@ -192,13 +196,16 @@ void ExportRun::BuildFieldPlans() {
     plans_.clear();
     plans_.reserve(static_cast<size_t>(ctx_.selectedFields.size()));
     for (const QString& name : ctx_.selectedFields) {
-        FieldPlan plan{name, 0, nullptr};
+        FieldPlan plan{name, 0, nullptr, -1};
         // A name the source lacks is looked up again on every record, where its failure
         // is reported at the field's step like any other.
         if (ctx_.source) {
             plan.ordinal = FieldIndex(ctx_.source->Fields(), name);
             const int index = ctx_.source->Fields().IndexOf(name);
-            if (index >= 0) plan.field = &ctx_.source->Fields().Item(index);
+            if (index >= 0) {
+                plan.field = &ctx_.source->Fields().Item(index);
+                plan.fieldOrdinal = index;
+            }
         }
         plans_.push_back(plan);
     }
@@ -260,6 +267,11 @@ void ExportRun::RecordLoop() {
     fieldEventHandled_ = ctx_.caller.BeforeFieldExportHandled();
     typedText_ = table_ && table_->TakesTypedText() && !fieldEventHandled_ && !ctx_.setting.Upper &&
                  !ctx_.setting.OemConvert;
+    wholeRecords_ = typedText_ && table_->StoresWholeRecords() &&
+                    table_->FieldCount() == static_cast<int>(plans_.size()) &&
+                    std::all_of(plans_.begin(), plans_.end(),
+                                [](const FieldPlan& plan) { return plan.field != nullptr; });
+    if (wholeRecords_) wholeValues_.resize(plans_.size());
     std::unique_ptr<FastRecordFormat> fast;
     if (ctx_.source) {
         FastRecordFormat::FieldEvent fieldEvent;
@@ -280,12 +292,14 @@ void ExportRun::RecordLoop() {
     for (;;) {
         if (Source().Eof()) break;
         ctx_.errorStep = 9;
-        if (table_) Guarded([&] { table_->BeginRecord(); });
+        if (table_ && !wholeRecords_) Guarded([&] { table_->BeginRecord(); });
         if (ctx_.progress && ctx_.caller.ShowProgress() && ctx_.progress->CancelRequested()) {
             if (table_) table_->DiscardRecord();
             break;
         }
-        if (fast)
+        if (wholeRecords_)
+            ExportWholeTableRecord();
+        else if (fast)
             ExportRecordFast(*fast);
         else
             ExportRecord();
@@ -371,12 +385,66 @@ bool IsPlainText(const QVariant& value) {
     return true;
 }
 
+// A text value with every CR and LF made a space, as the value text of a record is.
+QVariant WithoutLineBreaks(const QVariant& value) {
+    QString text = *static_cast<const QString*>(value.constData());
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+// The value Field::Value() holds for a column read raw (RawValue.h), built into `built`
+// where it is a plain form: whole numbers of Byte, Integer and Long fields as int, as the
+// drivers hold them, Booleans as bool, Single as float.
+const QVariant& ValueOfRaw(const RawValue& raw, short type, QVariant& built) {
+    switch (raw.kind) {
+        case RawValue::Kind::Null:
+            built = QVariant();
+            break;
+        case RawValue::Kind::Integer:
+            if (type == dbBoolean)
+                built = QVariant(raw.integer != 0);
+            else if (type != dbBigInt && raw.integer >= std::numeric_limits<int>::min() &&
+                     raw.integer <= std::numeric_limits<int>::max())
+                built = QVariant(static_cast<int>(raw.integer));
+            else
+                built = QVariant(static_cast<qlonglong>(raw.integer));
+            break;
+        case RawValue::Kind::Real:
+            if (type == dbSingle)
+                built = QVariant(static_cast<float>(raw.real));
+            else
+                built = QVariant(raw.real);
+            break;
+        case RawValue::Kind::Text:
+            built = QString::fromUtf8(raw.text, raw.size);
+            break;
+        case RawValue::Kind::Date:
+            built = raw.date;
+            break;
+        case RawValue::Kind::Time:
+            built = raw.time;
+            break;
+        case RawValue::Kind::DateTime:
+            built = QDateTime(raw.date, raw.time);
+            break;
+        case RawValue::Kind::Variant:
+            return *raw.variant;
+    }
+    return built;
+}
+
+bool IsEmptyText(const QVariant& value) {
+    return value.typeId() == QMetaType::QString &&
+           static_cast<const QString*>(value.constData())->isEmpty();
+}
+
 }  // namespace
 
 const Field* ExportRun::BeginField(const FieldPlan& plan, short& width) {
     fieldName_ = &plan.name;
     fieldType_ = 0;
-    value_.resize(0);
+    if (!value_.isEmpty()) value_.resize(0);  // left empty by typed deliveries: no call
     const Field* field = plan.field;
     Guarded([&] {
         if (!field) field = &Source().Fields().Item(plan.name);
@@ -512,7 +580,7 @@ void ExportRun::ExportTableField(int position) {
             RaiseFieldEvent(plan.name, width);
             // The host left the default text alone: the destination takes the typed value,
             // so numbers and dates never travel as regional text.
-            if (value_ == defaultText && !delivery.sourceNull)
+            if (value_ == defaultText && !value_.isEmpty() && !delivery.sourceNull)
                 delivery.typedValue = &field->Value();
             break;
         case ValueClass::NoValue:
@@ -528,6 +596,70 @@ void ExportRun::ExportTableField(int position) {
             throw;
         }
     });
+}
+
+bool ExportRun::GatherWholeRecord() {
+    Recordset& source = Source();
+    const int count = static_cast<int>(plans_.size());
+    RawValue raw;
+    QVariant read;
+    for (int position = 0; position < count; ++position) {
+        const FieldPlan& plan = plans_[static_cast<size_t>(position)];
+        const short type = plan.field->Type();
+        QVariant& out = wholeValues_[static_cast<size_t>(position)];
+        const ValueClass valueClass = ValueClassOf(type);
+        if (valueClass == ValueClass::NoValue) {
+            out = QVariant();  // binary fields contribute nothing
+            continue;
+        }
+        source.ReadRaw(plan.fieldOrdinal, raw);
+        const QVariant& value = ValueOfRaw(raw, type, read);
+        switch (valueClass) {
+            case ValueClass::Text: {
+                if (IsPlainText(value))
+                    out = table_->Converted(position, value);
+                else if (value.isNull() || IsEmptyText(value))
+                    out = QVariant();  // an empty value text stores Null
+                else if (value.typeId() == QMetaType::QString)
+                    out = table_->Converted(position, WithoutLineBreaks(value));
+                else
+                    return false;  // not held as text: its text is the general routine's
+                break;
+            }
+            case ValueClass::Scalar: {
+                if (value.isNull())
+                    out = QVariant();
+                else if (ValueTextNeverEmpty(value, type))
+                    out = table_->Converted(position, value);
+                else
+                    return false;  // its text decides: Null when it is empty
+                break;
+            }
+            case ValueClass::NoValue:
+                break;
+        }
+    }
+    return true;
+}
+
+void ExportRun::ExportWholeTableRecord() {
+    ctx_.errorStep = 10;
+    bool gathered = false;
+    try {
+        gathered = GatherWholeRecord();
+    } catch (const std::exception&) {
+        // A value the destination refuses: the field-by-field routine meets it again and
+        // reports it as usual.
+    }
+    if (!gathered) {
+        ctx_.errorStep = 9;
+        Guarded([&] { table_->BeginRecord(); });
+        ExportRecord();
+        return;
+    }
+    ctx_.errorStep = 11;
+    Guarded([&] { table_->StoreRecord(wholeValues_); });
+    ctx_.errorStep = 10;
 }
 
 void ExportRun::FinishTableRecord() {

@@ -72,6 +72,7 @@ class ExportRun {
         QString name;
         int ordinal = 0;               //!< source ordinal of the exact name (FieldIndex)
         const Field* field = nullptr;  //!< the source field; null when the lookup failed
+        int fieldOrdinal = -1;         //!< field's ordinal in the source (ReadRaw)
     };
 
     bool PrepareTextFile();
@@ -80,6 +81,12 @@ class ExportRun {
     //! The field step of a database kind: value text, the host's event, delivery.
     void ExportTableField(int position);
     void FinishTableRecord();
+    //! The current record into wholeValues_, converted for the destination; false (or an
+    //! exception) where the field-by-field routine must do it.
+    bool GatherWholeRecord();
+    //! One record stored at once (StoresWholeRecords destinations, nobody rewriting values):
+    //! the same values as the field-by-field routine stores, without its per-field calls.
+    void ExportWholeTableRecord();
     void ReleaseTable() noexcept;
     void CountRecords();
     void WriteHeaderLine();
@@ -133,6 +140,8 @@ class ExportRun {
     //! Plain texts go to the table destination as the source's values (nothing rewrites
     //! them and the destination takes them typed).
     bool typedText_ = false;
+    bool wholeRecords_ = false;          //!< records go to the table whole (see above)
+    std::vector<QVariant> wholeValues_;  //!< the record ExportWholeTableRecord stores
     qint64 count_ = 0;
     qint64 total_ = 0;
     QElapsedTimer sinceRedraw_;

@@ -1,11 +1,21 @@
 #include "export/engine/RecordsetDestination.h"
 
 #include "export/data/Database.h"
+#include "export/data/EngineError.h"
+#include "export/data/FieldValue.h"
 #include "export/data/Recordset.h"
 
 namespace morvane {
 
 ExportDestination::~ExportDestination() = default;
+
+QVariant TableDestination::Converted(int, const QVariant&) const {
+    throw EngineError::Of(ErrInvalidOperation);
+}
+
+void TableDestination::StoreRecord(std::vector<QVariant>&) {
+    throw EngineError::Of(ErrInvalidOperation);
+}
 
 RecordsetDestination::RecordsetDestination(std::shared_ptr<Database> database,
                                            std::unique_ptr<Recordset> table, bool closeDatabase)
@@ -27,6 +37,19 @@ void RecordsetDestination::Deliver(const FieldDelivery& value) {
         field.SetValue(QVariant());
     else
         field.SetValue(*value.text);
+}
+
+int RecordsetDestination::FieldCount() const {
+    return table_->Fields().Count();
+}
+
+QVariant RecordsetDestination::Converted(int position, const QVariant& value) const {
+    const Field& field = table_->Fields().Item(position);
+    return ConvertFieldValue(value, field.Type(), field.Size(), field.Name());
+}
+
+void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {
+    table_->AppendRecord(values);
 }
 
 void RecordsetDestination::EndRecord() {

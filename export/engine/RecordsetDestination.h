@@ -29,6 +29,10 @@ class RecordsetDestination : public TableDestination {
     void Deliver(const FieldDelivery& value) override;
     void EndRecord() override;
     bool TakesTypedText() const override { return true; }
+    bool StoresWholeRecords() const override { return true; }
+    int FieldCount() const override;
+    QVariant Converted(int position, const QVariant& value) const override;
+    void StoreRecord(std::vector<QVariant>& values) override;
     void DiscardRecord() noexcept override;
 
     void Flush() override;

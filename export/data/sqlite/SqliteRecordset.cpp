@@ -4,6 +4,7 @@
 #include "export/data/sqlite/SqliteTypes.h"
 
 #include <sqlite3.h>
+#include <QStringEncoder>
 #include <QStringList>
 #include <algorithm>
 
@@ -163,8 +164,24 @@ void SqliteRecordset::doInsert() {
     }
     database_.NoteInsert();
     insert_.Reset();
-    for (size_t column = 0; column < items.size(); ++column)
-        BindValue(insert_.Handle(), static_cast<int>(column) + 1, items[column]->Value());
+    insertTexts_.resize(items.size());
+    for (size_t column = 0; column < items.size(); ++column) {
+        const QVariant& value = items[column]->Value();
+        const int index = static_cast<int>(column) + 1;
+        if (value.typeId() != QMetaType::QString) {
+            BindValue(insert_.Handle(), index, value);
+            continue;
+        }
+        // Texts are encoded into the column's kept buffer and bound in place: the buffer
+        // outlives the step that reads it.
+        const QString& text = *static_cast<const QString*>(value.constData());
+        QByteArray& bytes = insertTexts_[column];
+        QStringEncoder encoder(QStringEncoder::Utf8);
+        bytes.resize(encoder.requiredSpace(text.size()));
+        const char* end = encoder.appendToBuffer(bytes.data(), text);
+        sqlite3_bind_text(insert_.Handle(), index, bytes.constData(),
+                          static_cast<int>(end - bytes.constData()), SQLITE_STATIC);
+    }
     insert_.Step();
     insert_.Reset();
 }

@@ -59,6 +59,9 @@ class SqliteRecordset : public SqliteCursorRecordset {
     qint64 countedStamp_ = -1;  //!< the database's change stamp when it was taken
     SqliteStatement count_;
     SqliteStatement insert_;
+    //! The UTF-8 texts bound to insert_, one per column, kept (with their capacity) from
+    //! one insert to the next so that binding copies nothing.
+    std::vector<QByteArray> insertTexts_;
 };
 
 }  // namespace morvane
