@@ -123,9 +123,10 @@ TEST_F(OdbcParameterRowsTest, ValuesOfEveryKindRoundTripAcrossArrayBoundaries) {
         {QString::fromUtf8("Zoë ünïcödé 日本 €"), 1e20, QVariant(0.1f), 42, QDate(2020, 1, 2),
          QVariant(), QVariant(), QVariant(), QVariant(),
          "Zoë ünïcödé 日本 €|1e+20|0.1000|42|2020-01-02 00:00:00|<null>|<null>|<null>|<null>"},
-        {QStringLiteral("line1\r\nline2\ttab;comma,"), 0.1, QStringLiteral("-0.0001"), 1,
+        {QStringLiteral("line1\r\nline2\ttab;comma,C:\\dir\\"), 0.1, QStringLiteral("-0.0001"), 1,
          QDateTime(QDate(1900, 1, 1), QTime(12, 0)), QDate(1, 1, 1), QVariant(), true, QVariant(),
-         "line1\r\nline2\ttab;comma,|0.1|-0.0001|1|1900-01-01 12:00:00|0001-01-01|<null>|t|"
+         "line1\r\nline2\ttab;comma,C:\\dir\\|0.1|-0.0001|1|1900-01-01 "
+         "12:00:00|0001-01-01|<null>|t|"
          "<null>"},
     };
     const short types[] = {dbDouble, dbDecimal, dbBigInt,  dbDate,
