@@ -12,12 +12,30 @@ namespace {
 //! Character data longer than this is declared as long text, as some data sources want.
 constexpr SQLLEN kLongTextUnits = 4000;
 
-SQLSMALLINT ScaleOf(const QString& number) {
-    const qsizetype point = number.indexOf(QLatin1Char('.'));
-    if (point < 0) return 0;
-    qsizetype end = point + 1;
-    while (end < number.size() && number.at(end).isDigit()) ++end;
-    return static_cast<SQLSMALLINT>(end - point - 1);
+//! The digits a number's text needs in plain decimal form: before and after the point,
+//! its exponent applied ("1e+20" needs 21 before, "1.5e-7" 8 after).
+struct NumberDigits {
+    int integer = 1;
+    int scale = 0;
+};
+
+NumberDigits DigitsOf(const QString& number) {
+    int before = 0;
+    int after = 0;
+    int exponent = 0;
+    bool point = false;
+    for (qsizetype index = 0; index < number.size(); ++index) {
+        const QChar c = number.at(index);
+        if (c.isDigit()) {
+            ++(point ? after : before);
+        } else if (c == QLatin1Char('.')) {
+            point = true;
+        } else if (c == QLatin1Char('e') || c == QLatin1Char('E')) {
+            exponent = number.mid(index + 1).toInt();
+            break;
+        }
+    }
+    return {std::max(1, before + exponent), std::max(0, after - exponent)};
 }
 
 }  // namespace
@@ -126,8 +144,11 @@ bool OdbcParameterRows::AddRow() {
         column.lengths.push_back(length);
         column.width = std::max(column.width, length);
         if (column.kind == OdbcValueKind::Null) column.kind = column.stagedKind;
-        if (column.stagedKind == OdbcValueKind::Number)
-            column.scale = std::max(column.scale, ScaleOf(column.staged));
+        if (column.stagedKind == OdbcValueKind::Number) {
+            const NumberDigits digits = DigitsOf(column.staged);
+            column.integerDigits = std::max(column.integerDigits, digits.integer);
+            column.scale = std::max(column.scale, digits.scale);
+        }
         column.stagedKind = OdbcValueKind::Null;
         column.staged.clear();
     }
@@ -166,8 +187,11 @@ void OdbcParameterRows::Bind(const OdbcHandle& statement, int parameter, int fir
             if (width > kLongTextUnits) sqlType = SQL_WLONGVARCHAR;
             break;
         case OdbcValueKind::Number:
+            // Precision and scale that hold every pending number: a data source may round
+            // a value to the declared scale.
             sqlType = SQL_NUMERIC;
-            digits = column.scale;
+            size = static_cast<SQLULEN>(column.integerDigits + column.scale);
+            digits = static_cast<SQLSMALLINT>(std::min(column.scale, 32767));
             break;
         case OdbcValueKind::Date:
             sqlType = SQL_TYPE_DATE;
@@ -240,6 +264,7 @@ void OdbcParameterRows::DropPending() {
         column.starts.clear();
         column.lengths.clear();
         column.width = 0;
+        column.integerDigits = 1;
         column.scale = 0;
         // A run of long values leaves no large buffer behind for the rest of the rows.
         if (column.data.capacity() * sizeof(char16_t) > kMaxBoundBytes) column.data.shrink_to_fit();

@@ -42,7 +42,8 @@ class OdbcParameterRows : public ParameterRows {
         std::vector<size_t> starts;                //!< where each pending value starts
         std::vector<SQLLEN> lengths;               //!< its length in units, or SQL_NULL_DATA
         SQLLEN width = 0;                          //!< the longest pending value
-        SQLSMALLINT scale = 0;                     //!< most digits after "." of a number
+        int integerDigits = 1;                     //!< most digits before "." of a number
+        int scale = 0;                             //!< most digits after "." of a number
         OdbcValueKind stagedKind = OdbcValueKind::Null;
         QString staged;
         std::vector<SQLWCHAR> bound;  //!< the array bound for one execution
