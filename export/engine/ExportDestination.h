@@ -79,6 +79,15 @@ class TableDestination : public ExportDestination {
     virtual void StoreRecord(std::vector<QVariant>& values);
     //! True when the record is stored by EndRecord's statement at stage 10 (ODBC).
     virtual bool StoresAtFieldStage() const { return false; }
+
+    //! The run promises to call StoreHeldRecords after its last record, at the stage of
+    //! EndRecord: from now on EndRecord may hold records back and store several at once
+    //! (ODBC: one parameter array per round trip), and still have a failure reported like
+    //! the record's own. Without the promise every record is stored by its own EndRecord.
+    virtual void AllowHeldRecords() {}
+    //! Stores the records held back; raises the failing record's error (the records before
+    //! it are stored, none after it).
+    virtual void StoreHeldRecords() {}
 };
 
 }  // namespace morvane

@@ -11,42 +11,44 @@ namespace morvane {
 
 namespace {
 
-QString DateLiteral(const QVariant& value) {
+OdbcValueText DateText(const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::QDate:
-            return QStringLiteral("{d '%1'}").arg(value.toDate().toString(Qt::ISODate));
+            return {OdbcValueKind::Date, value.toDate().toString(Qt::ISODate)};
         case QMetaType::QTime:
-            return QStringLiteral("{t '%1'}")
-                .arg(value.toTime().toString(QStringLiteral("HH:mm:ss")));
+            return {OdbcValueKind::Time, value.toTime().toString(QStringLiteral("HH:mm:ss"))};
         default: {
             const QDateTime when = value.toDateTime();
             const QString format = when.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
                                                       : QStringLiteral("yyyy-MM-dd HH:mm:ss");
-            return QStringLiteral("{ts '%1'}").arg(when.toString(format));
+            return {OdbcValueKind::DateTime, when.toString(format)};
         }
     }
 }
 
-QString NumberLiteral(const QVariant& value) {
+OdbcValueText NumberText(const QVariant& value) {
     const QLocale c = QLocale::c();
     switch (value.typeId()) {
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::UInt:
         case QMetaType::ULongLong:
-            return QString::number(value.toLongLong());
+            return {OdbcValueKind::Number, QString::number(value.toLongLong())};
         case QMetaType::Float:
-            return QString::number(static_cast<double>(value.toFloat()), 'g', 9);
+            return {OdbcValueKind::Number,
+                    QString::number(static_cast<double>(value.toFloat()), 'g', 9)};
         case QMetaType::QString: {
             // Decimal text (numeric and decimal columns) is already in "." form; anything
             // else is read as a number first so that no regional text reaches the statement.
             bool ok = false;
             const double number = c.toDouble(value.toString().trimmed(), &ok);
-            if (ok && std::isfinite(number)) return value.toString().trimmed();
-            return QuotedSqlText(value.toString());
+            if (ok && std::isfinite(number))
+                return {OdbcValueKind::Number, value.toString().trimmed()};
+            return {OdbcValueKind::Text, value.toString()};
         }
         default:
-            return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+            return {OdbcValueKind::Number,
+                    QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)};
     }
 }
 
@@ -58,11 +60,12 @@ QString QuotedSqlText(const QString& text) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString OdbcLiteral(const QVariant& value, short type) {
-    if (value.isNull()) return QStringLiteral("NULL");
+OdbcValueText OdbcValueOf(const QVariant& value, short type) {
+    if (value.isNull()) return {};
     switch (type) {
         case dbBoolean:
-            return value.toBool() ? QStringLiteral("'1'") : QStringLiteral("'0'");
+            return {OdbcValueKind::Text,
+                    value.toBool() ? QStringLiteral("1") : QStringLiteral("0")};
         case dbByte:
         case dbInteger:
         case dbLong:
@@ -73,16 +76,35 @@ QString OdbcLiteral(const QVariant& value, short type) {
         case dbFloat:
         case dbNumeric:
         case dbDecimal:
-            return NumberLiteral(value);
+            return NumberText(value);
         case dbDate:
         case dbTime:
         case dbTimeStamp:
-            return DateLiteral(value);
+            return DateText(value);
         case dbGUID:
-            return QuotedSqlText(value.value<QUuid>().toString(QUuid::WithoutBraces));
+            return {OdbcValueKind::Text, value.value<QUuid>().toString(QUuid::WithoutBraces)};
         default:
-            return QuotedSqlText(value.toString());
+            return {OdbcValueKind::Text, value.toString()};
     }
+}
+
+QString OdbcLiteral(const QVariant& value, short type) {
+    OdbcValueText bare = OdbcValueOf(value, type);
+    switch (bare.kind) {
+        case OdbcValueKind::Null:
+            return QStringLiteral("NULL");
+        case OdbcValueKind::Text:
+            return QuotedSqlText(bare.text);
+        case OdbcValueKind::Number:
+            return bare.text;
+        case OdbcValueKind::Date:
+            return QStringLiteral("{d '") + bare.text + QStringLiteral("'}");
+        case OdbcValueKind::Time:
+            return QStringLiteral("{t '") + bare.text + QStringLiteral("'}");
+        case OdbcValueKind::DateTime:
+            return QStringLiteral("{ts '") + bare.text + QStringLiteral("'}");
+    }
+    return QStringLiteral("NULL");
 }
 
 }  // namespace morvane

@@ -6,6 +6,9 @@
 // apostrophe doubled, Null as NULL. Binary values have no literal here (they are never
 // inserted by statement).
 //
+// OdbcValueOf gives the same value as its bare text and its kind (what the literal would
+// be), for statements that send values as parameters instead of literals.
+//
 // Usage:
 //   QString sql = "INSERT INTO t(a) VALUES (" + OdbcLiteral(value, dbDate) + ")";
 #pragma once
@@ -15,8 +18,19 @@
 
 namespace morvane {
 
+//! What a value's literal is: its kind decides the escape clause or quotes around its text.
+enum class OdbcValueKind : char { Null, Text, Number, Date, Time, DateTime };
+
+struct OdbcValueText {
+    OdbcValueKind kind = OdbcValueKind::Null;
+    QString text;  //!< without apostrophes or escape clause; empty for Null
+};
+
 //! `text` in apostrophes, each apostrophe doubled.
 QString QuotedSqlText(const QString& text);
+
+//! The kind and bare text of `value`, a value of an engine field of type `type`.
+OdbcValueText OdbcValueOf(const QVariant& value, short type);
 
 //! The literal of `value`, a value of an engine field of type `type`.
 QString OdbcLiteral(const QVariant& value, short type);
