@@ -93,6 +93,12 @@ bool ExportRun::Run() {
         }
         PositionOnFirstRecord();
         RecordLoop();
+        // Records a destination held back are stored at the record stage, so that a
+        // failure is reported like the record's own.
+        if (table_) {
+            ctx_.errorStep = 10;
+            Guarded([&] { table_->StoreHeldRecords(); });
+        }
         // Records still buffered reach the file before the summary reports them: a write
         // failure is reported at the record stage, never after a success message.
         ctx_.errorStep = 11;
@@ -141,6 +147,7 @@ void ExportRun::OpenTable() {
     if (odbc) {
         table->Close();
         table_ = std::make_unique<OdbcStatementDestination>(database, *ctx_.destTableName);
+        table_->AllowHeldRecords();
     } else {
         table_ = std::make_unique<RecordsetDestination>(database, std::move(table),
                                                         database.get() != ctx_.sourceDb);

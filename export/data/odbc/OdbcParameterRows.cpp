@@ -215,7 +215,7 @@ void OdbcParameterRows::Bind(const OdbcHandle& statement, int parameter, int fir
 }
 
 void OdbcParameterRows::Run(int first, int count) {
-    database_->CheckOpen();
+    if (!database_->IsOpen()) throw EngineError::Of(ErrObjectInvalid);
     if (count == 1 || capacity_ == 1) {
         // A row alone runs directly on a handle of its own: the prepared handle keeps the
         // data source's array path (the PostgreSQL driver, for one, stops sending a
