@@ -166,6 +166,23 @@ bool StorableDate(QDate date) {
 
 }  // namespace
 
+bool HeldAsFieldType(const QVariant& value, short type, int size) {
+    switch (value.typeId()) {
+        case QMetaType::Int:
+            return type == dbLong;
+        case QMetaType::Double:
+            return type == dbDouble || type == dbFloat;
+        case QMetaType::Bool:
+            return type == dbBoolean;
+        case QMetaType::QString:
+            return type == dbMemo ||
+                   (type == dbText &&
+                    (size <= 0 || static_cast<const QString*>(value.constData())->size() <= size));
+        default:
+            return false;
+    }
+}
+
 int DateTimeStorageChars(const QVariant& value, char* out) {
     char* end = out;
     switch (value.typeId()) {
@@ -223,10 +240,8 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
     if (value.isNull()) return QVariant();
     // A value already held the way the type holds it (a table exported into another one)
     // needs no conversion.
+    if (HeldAsFieldType(value, type, size)) return value;
     switch (value.typeId()) {
-        case QMetaType::Int:
-            if (type == dbLong) return value;
-            break;
         case QMetaType::LongLong: {
             // The whole numbers a table reads, into whole-number fields: the same checks as
             // ToWhole makes, without the detour through a double.
@@ -243,17 +258,6 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             if (type == dbBigInt) return value;
             break;
         }
-        case QMetaType::Double:
-            if (type == dbDouble || type == dbFloat) return value;
-            break;
-        case QMetaType::Bool:
-            if (type == dbBoolean) return value;
-            break;
-        case QMetaType::QString:
-            if (type == dbMemo ||
-                (type == dbText && (size <= 0 || value.toString().size() <= size)))
-                return value;
-            break;
         default:
             break;
     }

@@ -17,6 +17,11 @@ namespace morvane {
 //! Returns `value` in the representation of `type`; raises an engine error when it cannot.
 QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName);
 
+//! True when a non-Null value is already held the way a field of `type` and `size` holds
+//! it, so that ConvertFieldValue would give it back unchanged: an int for Long, a double
+//! for Double and Float, a bool for Boolean, a string for Memo and for a Text field it fits.
+bool HeldAsFieldType(const QVariant& value, short type, int size);
+
 //! Parses date/time text: ISO 8601 ("2024-03-01", "2024-03-01 13:45:00", "...T...",
 //! "13:45:00") and the system locale's short formats. Returns a null QVariant on failure.
 QVariant ParseDateTimeText(const QString& text);

@@ -66,15 +66,15 @@ class TableDestination : public ExportDestination {
     //! True when the destination takes a text value typed (FieldDelivery::typedValue set,
     //! text not built) as it takes the same text.
     virtual bool TakesTypedText() const { return false; }
-    //! True when the destination also takes whole records of converted values (Converted,
+    //! True when the destination also takes whole records of converted values (Convert,
     //! StoreRecord) instead of BeginRecord, Deliver per field and EndRecord.
     virtual bool StoresWholeRecords() const { return false; }
     //! Fields of the destination record (StoresWholeRecords destinations).
     virtual int FieldCount() const { return 0; }
-    //! `value` converted for the field at `position` as delivering it would convert it;
-    //! raises where delivering it would fail.
-    virtual QVariant Converted(int position, const QVariant& value) const;
-    //! Stores a record of Converted values, one per field (stage 11); `values` is left with
+    //! Converts `value` (not Null) in place for the field at `position`, as delivering it
+    //! would convert it; raises where delivering it would fail.
+    virtual void Convert(int position, QVariant& value) const;
+    //! Stores a record of converted values, one per field (stage 11); `values` is left with
     //! unspecified contents.
     virtual void StoreRecord(std::vector<QVariant>& values);
     //! True when the record is stored by EndRecord's statement at stage 10 (ODBC).

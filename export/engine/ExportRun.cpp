@@ -400,45 +400,45 @@ QVariant WithoutLineBreaks(const QVariant& value) {
     return text;
 }
 
-// The value Field::Value() holds for a column read raw (RawValue.h), built into `built`
-// where it is a plain form: whole numbers of Byte, Integer and Long fields as int, as the
-// drivers hold them, Booleans as bool, Single as float.
-const QVariant& ValueOfRaw(const RawValue& raw, short type, QVariant& built) {
+// The value Field::Value() holds for a column read raw (RawValue.h), into `value`: whole
+// numbers of Byte, Integer and Long fields as int, as the drivers hold them, Booleans as
+// bool, Single as float.
+void ValueOfRaw(const RawValue& raw, short type, QVariant& value) {
     switch (raw.kind) {
         case RawValue::Kind::Null:
-            built = QVariant();
+            value = QVariant();
             break;
         case RawValue::Kind::Integer:
             if (type == dbBoolean)
-                built = QVariant(raw.integer != 0);
+                value = QVariant(raw.integer != 0);
             else if (type != dbBigInt && raw.integer >= std::numeric_limits<int>::min() &&
                      raw.integer <= std::numeric_limits<int>::max())
-                built = QVariant(static_cast<int>(raw.integer));
+                value = QVariant(static_cast<int>(raw.integer));
             else
-                built = QVariant(static_cast<qlonglong>(raw.integer));
+                value = QVariant(static_cast<qlonglong>(raw.integer));
             break;
         case RawValue::Kind::Real:
             if (type == dbSingle)
-                built = QVariant(static_cast<float>(raw.real));
+                value = QVariant(static_cast<float>(raw.real));
             else
-                built = QVariant(raw.real);
+                value = QVariant(raw.real);
             break;
         case RawValue::Kind::Text:
-            built = QString::fromUtf8(raw.text, raw.size);
+            value = QString::fromUtf8(raw.text, raw.size);
             break;
         case RawValue::Kind::Date:
-            built = raw.date;
+            value = raw.date;
             break;
         case RawValue::Kind::Time:
-            built = raw.time;
+            value = raw.time;
             break;
         case RawValue::Kind::DateTime:
-            built = QDateTime(raw.date, raw.time);
+            value = QDateTime(raw.date, raw.time);
             break;
         case RawValue::Kind::Variant:
-            return *raw.variant;
+            value = *raw.variant;
+            break;
     }
-    return built;
 }
 
 bool IsEmptyText(const QVariant& value) {
@@ -609,42 +609,43 @@ bool ExportRun::GatherWholeRecord() {
     Recordset& source = Source();
     const int count = static_cast<int>(plans_.size());
     RawValue raw;
-    QVariant read;
     for (int position = 0; position < count; ++position) {
         const FieldPlan& plan = plans_[static_cast<size_t>(position)];
         const short type = plan.field->Type();
-        QVariant& out = wholeValues_[static_cast<size_t>(position)];
+        QVariant& value = wholeValues_[static_cast<size_t>(position)];
         const ValueClass valueClass = ValueClassOf(type);
         if (valueClass == ValueClass::NoValue) {
-            out = QVariant();  // binary fields contribute nothing
+            value = QVariant();  // binary fields contribute nothing
             continue;
         }
         source.ReadRaw(plan.fieldOrdinal, raw);
-        const QVariant& value = ValueOfRaw(raw, type, read);
+        ValueOfRaw(raw, type, value);
+        // Built values are Null exactly when invalid; a field's own value may be Null
+        // otherwise too.
+        if (!value.isValid() || (raw.kind == RawValue::Kind::Variant && value.isNull())) {
+            value = QVariant();  // a Null source value stores Null
+            continue;
+        }
         switch (valueClass) {
-            case ValueClass::Text: {
-                if (IsPlainText(value))
-                    out = table_->Converted(position, value);
-                else if (value.isNull() || IsEmptyText(value))
-                    out = QVariant();  // an empty value text stores Null
-                else if (value.typeId() == QMetaType::QString)
-                    out = table_->Converted(position, WithoutLineBreaks(value));
-                else
-                    return false;  // not held as text: its text is the general routine's
+            case ValueClass::Text:
+                if (IsEmptyText(value)) {
+                    value = QVariant();  // an empty value text stores Null
+                    continue;
+                }
+                if (!IsPlainText(value)) {
+                    if (value.typeId() != QMetaType::QString)
+                        return false;  // not held as text: its text is the general routine's
+                    value = WithoutLineBreaks(value);
+                }
                 break;
-            }
-            case ValueClass::Scalar: {
-                if (value.isNull())
-                    out = QVariant();
-                else if (ValueTextNeverEmpty(value, type))
-                    out = table_->Converted(position, value);
-                else
+            case ValueClass::Scalar:
+                if (!PresentValueTextNeverEmpty(value, type))
                     return false;  // its text decides: Null when it is empty
                 break;
-            }
             case ValueClass::NoValue:
                 break;
         }
+        table_->Convert(position, value);
     }
     return true;
 }

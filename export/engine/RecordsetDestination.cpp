@@ -9,7 +9,7 @@ namespace morvane {
 
 ExportDestination::~ExportDestination() = default;
 
-QVariant TableDestination::Converted(int, const QVariant&) const {
+void TableDestination::Convert(int, QVariant&) const {
     throw EngineError::Of(ErrInvalidOperation);
 }
 
@@ -43,9 +43,10 @@ int RecordsetDestination::FieldCount() const {
     return table_->Fields().Count();
 }
 
-QVariant RecordsetDestination::Converted(int position, const QVariant& value) const {
+void RecordsetDestination::Convert(int position, QVariant& value) const {
     const Field& field = table_->Fields().Item(position);
-    return ConvertFieldValue(value, field.Type(), field.Size(), field.Name());
+    if (HeldAsFieldType(value, field.Type(), field.Size())) return;
+    value = ConvertFieldValue(value, field.Type(), field.Size(), field.Name());
 }
 
 void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {

@@ -31,7 +31,7 @@ class RecordsetDestination : public TableDestination {
     bool TakesTypedText() const override { return true; }
     bool StoresWholeRecords() const override { return true; }
     int FieldCount() const override;
-    QVariant Converted(int position, const QVariant& value) const override;
+    void Convert(int position, QVariant& value) const override;
     void StoreRecord(std::vector<QVariant>& values) override;
     void DiscardRecord() noexcept override;
 

@@ -361,7 +361,10 @@ QString ValueText(const QVariant& value, short fieldType) {
 }
 
 bool ValueTextNeverEmpty(const QVariant& value, short fieldType) {
-    if (value.isNull()) return false;
+    return !value.isNull() && PresentValueTextNeverEmpty(value, fieldType);
+}
+
+bool PresentValueTextNeverEmpty(const QVariant& value, short fieldType) {
     switch (fieldType) {
         case dbBoolean:
         case dbByte:

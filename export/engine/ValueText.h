@@ -41,6 +41,8 @@ QString ValueText(const QVariant& value, short fieldType);
 //! it: a non-Null number or Boolean, or a valid date, time or date-time. False when it may
 //! be empty (Null, and values of other types, whose text is then worth building).
 bool ValueTextNeverEmpty(const QVariant& value, short fieldType);
+//! The same for a value known not to be Null (one check less per value of a record loop).
+bool PresentValueTextNeverEmpty(const QVariant& value, short fieldType);
 
 //! The text ValueText gives a floating-point value rounded to `digits` significant digits
 //! (15 for Double and Float, 7 for Single), before the regional decimal point: ASCII with

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QtEndian>
 #include <cstring>
+#include <string>
 
 namespace morvane::excelbytes {
 
@@ -47,8 +48,8 @@ inline void PutF64(QByteArray& out, double value) {
     qToLittleEndian(bits, bytes);
     out.append(bytes, 8);
 }
-//! Up to N bytes built on the stack and appended at once. A QByteArray append costs far
-//! more than the few bytes it copies, and cells are written by the million.
+//! Up to N bytes built on the stack and appended at once to a std::string: a QByteArray
+//! append costs far more than the few bytes it copies, and cells are written by the million.
 //!
 //!   LocalBytes<16> cell;
 //!   cell.Put16(row);
@@ -74,7 +75,7 @@ struct LocalBytes {
         qToLittleEndian(bits, data + size);
         size += 8;
     }
-    void AppendTo(QByteArray& out) const { out.append(data, size); }
+    void AppendTo(std::string& out) const { out.append(data, static_cast<size_t>(size)); }
 };
 
 //! One record: number, length, data.

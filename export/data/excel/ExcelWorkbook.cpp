@@ -48,15 +48,16 @@ void ExcelSheetModel::Add(const SpooledCell& cell, const ExcelStrings& strings) 
     ++counts_[cell.Type];
     rows_ = std::max(rows_, cell.Row + 1);
     columns_ = std::max(columns_, cell.Column + 1);
-    if (buffer_.size() >= kBufferBytes) FlushBuffer();
+    if (buffer_.size() >= static_cast<size_t>(kBufferBytes)) FlushBuffer();
 }
 
 void ExcelSheetModel::FlushBuffer() const {
-    if (buffer_.isEmpty()) return;
+    if (buffer_.empty()) return;
     spool_.seek(spool_.size());
-    if (spool_.write(buffer_) != buffer_.size())
+    if (spool_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) !=
+        static_cast<qint64>(buffer_.size()))
         throw EngineError::Of(ErrDiskIO, QStringLiteral("cannot write a temporary file"));
-    buffer_.resize(0);  // keeps the capacity: no allocation per piece
+    buffer_.clear();  // keeps the capacity: no allocation per piece
 }
 
 void ExcelSheetModel::ForEach(const std::function<void(const SpooledCell&)>& visit) const {

@@ -133,12 +133,15 @@ void XbaseCodePage::DecodeUtf8(const char* bytes, qsizetype size, QByteArray& ou
 
 QByteArray XbaseCodePage::Encode(QStringView text) const {
     QByteArray out(text.size(), Qt::Uninitialized);
-    char* target = out.data();
+    EncodeInto(text, out.data());
+    return out;
+}
+
+void XbaseCodePage::EncodeInto(QStringView text, char* out) const {
     for (const QChar ch : text) {
         const unsigned char byte = encode_[ch.unicode()];
-        *target++ = (byte == 0 && ch.unicode() != zeroUnit_) ? '?' : static_cast<char>(byte);
+        *out++ = (byte == 0 && ch.unicode() != zeroUnit_) ? '?' : static_cast<char>(byte);
     }
-    return out;
 }
 
 }  // namespace morvane

@@ -10,7 +10,7 @@
 // Usage:
 //   const XbaseCodePage& page = XbaseCodePage::ForLanguageDriver(header[29]);
 //   QString text = page.Decode(bytes, size);
-//   page.Encode(text, target, width);   // padded with blanks
+//   QByteArray bytes = page.Encode(text);   // one byte per character
 #pragma once
 
 #include <QByteArray>
@@ -34,6 +34,8 @@ class XbaseCodePage {
     void DecodeUtf8(const char* bytes, qsizetype size, QByteArray& out) const;
     //! The page's bytes of text ('?' for a character it lacks).
     QByteArray Encode(QStringView text) const;
+    //! The same bytes written to out (text.size() of them: one byte per character).
+    void EncodeInto(QStringView text, char* out) const;
     const QString& Name() const { return name_; }
 
   private:

@@ -126,7 +126,11 @@ void PutNumber(char* target, const QVariant& value, int width, int decimals,
     int size = 0;
     if (id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt ||
         id == QMetaType::Bool || id == QMetaType::Short || id == QMetaType::UChar) {
-        size = static_cast<int>(std::to_chars(text, text + 24, value.toLongLong()).ptr - text);
+        const qlonglong whole = id == QMetaType::Int ? *static_cast<const int*>(value.constData())
+                                : id == QMetaType::LongLong
+                                    ? *static_cast<const qlonglong*>(value.constData())
+                                    : value.toLongLong();
+        size = static_cast<int>(std::to_chars(text, text + 24, whole).ptr - text);
         if (decimals > 0 && size + 1 + decimals <= std::min(width, kFixedDecimalsChars)) {
             text[size++] = '.';
             for (int digit = 0; digit < decimals; ++digit) text[size++] = '0';
@@ -162,15 +166,18 @@ void PutNumber(char* target, const QVariant& value, int width, int decimals,
     TooSmall(field);
 }
 
-// A date as the eight digits YYYYMMDD (the year already checked to be 1..9999).
-void PutDateDigits(QDate date, char* out) {
+// A date as the eight digits YYYYMMDD; false (nothing written) for an invalid date or a
+// year outside 1..9999.
+bool PutDateDigits(QDate date, char* out) {
     int year = 0, month = 0, day = 0;
-    date.getDate(&year, &month, &day);
+    date.getDate(&year, &month, &day);  // zeros for an invalid date
+    if (year < 1 || year > 9999) return false;
     const int parts[] = {year / 100, year % 100, month, day};
     for (int part : parts) {
         *out++ = static_cast<char>('0' + part / 10);
         *out++ = static_cast<char>('0' + part % 10);
     }
+    return true;
 }
 
 }  // namespace
@@ -422,6 +429,13 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
     switch (field.type) {
         case 'C':
         case 'V': {
+            if (id == QMetaType::QString && !(IsBinaryType(type) && hexBinary_)) {
+                // Text straight into the record: one byte per character.
+                const QString& string = *static_cast<const QString*>(value.constData());
+                if (string.size() > field.length) TooSmall(field);
+                page_.EncodeInto(string, bytes);
+                return;
+            }
             const QByteArray text =
                 (id == QMetaType::QByteArray || IsBinaryType(type)) && hexBinary_
                     ? value.toByteArray().toHex().toUpper()
@@ -439,11 +453,10 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
                                : id == QMetaType::QDate
                                    ? value.toDate()
                                    : ParseDateTimeText(value.toString()).toDate();
-            if (!date.isValid() || date.year() < 1 || date.year() > 9999) {
+            if (!PutDateDigits(date, bytes)) {
                 if (id == QMetaType::QTime) return;  // a time of day alone has no date
                 throw EngineError::Of(ErrConversion);
             }
-            PutDateDigits(date, bytes);
             return;
         }
         case 'L':
@@ -501,7 +514,11 @@ void XbaseValueCodec::Write(int index, const QVariant& value, short type, char* 
             if (vfp_ && field.length == 4) {
                 qToLittleEndian<quint32>(block, bytes);
             } else {
-                PutRight(bytes, field.length, QByteArray::number(block), field);
+                char digits[12];
+                const auto written = std::to_chars(digits, digits + sizeof digits, block);
+                PutRight(bytes, field.length,
+                         QByteArrayView(digits, static_cast<qsizetype>(written.ptr - digits)),
+                         field);
             }
             return;
         }
