@@ -309,16 +309,18 @@ void ExcelDatabase::InsertRow(const QString& sheetName, const Fields& fields) {
                 cell.Value = value.toDouble();
                 break;
             case QMetaType::QDate:
-                cell.Value = ExcelSheetLayout::Serial(value);
-                cell.Style = SpoolStyle::Date;
-                break;
             case QMetaType::QDateTime:
-                cell.Value = ExcelSheetLayout::Serial(value);
-                cell.Style = SpoolStyle::DateTime;
-                break;
             case QMetaType::QTime:
-                cell.Value = ExcelSheetLayout::Serial(value);
-                cell.Style = SpoolStyle::Time;
+                // A date before the worksheet calendar (1900) has no day number: it is kept
+                // as text, as a reader would otherwise see some other date.
+                if (const std::optional<double> serial = ExcelSheetLayout::Serial(value)) {
+                    cell.Value = *serial;
+                    cell.Style = value.typeId() == QMetaType::QDate       ? SpoolStyle::Date
+                                 : value.typeId() == QMetaType::QDateTime ? SpoolStyle::DateTime
+                                                                          : SpoolStyle::Time;
+                } else {
+                    cell.Type = SpooledCell::Text;
+                }
                 break;
             default:
                 cell.Type = SpooledCell::Text;

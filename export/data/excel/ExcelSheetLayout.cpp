@@ -1,5 +1,7 @@
 #include "export/data/excel/ExcelSheetLayout.h"
 
+#include "export/data/WorksheetDays.h"
+
 #include "export/data/FieldTypes.h"
 
 #include <QDateTime>
@@ -10,7 +12,6 @@ namespace morvane {
 
 namespace {
 
-const QDate kEpoch1900(1899, 12, 30);
 const QDate kEpoch1904(1904, 1, 1);
 
 QString NumberText(double value) {
@@ -98,7 +99,7 @@ QVariant ExcelSheetLayout::DateValue(double serial, CellStyle style, bool date19
         rest += 86400;
         --days;
     }
-    const QDate date = (date1904 ? kEpoch1904 : kEpoch1900).addDays(days);
+    const QDate date = date1904 ? kEpoch1904.addDays(days) : WorksheetDate(days);
     const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest * 1000));
     switch (style) {
         case CellStyle::Date:
@@ -110,18 +111,26 @@ QVariant ExcelSheetLayout::DateValue(double serial, CellStyle style, bool date19
     }
 }
 
-double ExcelSheetLayout::Serial(const QVariant& value) {
+std::optional<double> ExcelSheetLayout::Serial(const QVariant& value) {
+    QDate date;
+    QTime time(0, 0);
     switch (value.typeId()) {
         case QMetaType::QDate:
-            return static_cast<double>(kEpoch1900.daysTo(value.toDate()));
+            date = value.toDate();
+            break;
         case QMetaType::QTime:
-            return value.toTime().msecsSinceStartOfDay() / 86400000.0;
+            time = value.toTime();
+            if (!time.isValid()) return std::nullopt;
+            return time.msecsSinceStartOfDay() / 86400000.0;
         default: {
             const QDateTime stamp = value.toDateTime();
-            return static_cast<double>(kEpoch1900.daysTo(stamp.date())) +
-                   stamp.time().msecsSinceStartOfDay() / 86400000.0;
+            date = stamp.date();
+            time = stamp.time();
         }
     }
+    const std::optional<qint64> day = WorksheetDayOf(date);
+    if (!day || !time.isValid()) return std::nullopt;
+    return static_cast<double>(*day) + time.msecsSinceStartOfDay() / 86400000.0;
 }
 
 QVariant ExcelSheetLayout::Value(const ExcelCell& cell, short type, bool date1904) {

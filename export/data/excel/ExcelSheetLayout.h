@@ -9,6 +9,7 @@
 #include "export/data/excel/ExcelSheetCursor.h"
 
 #include <QVariant>
+#include <optional>
 #include <vector>
 
 namespace morvane {
@@ -29,8 +30,9 @@ struct ExcelSheetLayout {
     static QVariant Value(const ExcelCell& cell, short type, bool date1904);
     //! The date, date-time or time of a serial day number.
     static QVariant DateValue(double serial, CellStyle style, bool date1904);
-    //! The serial day number of a QDate, QDateTime or QTime.
-    static double Serial(const QVariant& value);
+    //! The serial day number (the 1900 date system, WorksheetDays.h) of a QDate, QDateTime
+    //! or QTime; nullopt for a date before 1900 or an invalid one, which has none.
+    static std::optional<double> Serial(const QVariant& value);
 };
 
 }  // namespace morvane

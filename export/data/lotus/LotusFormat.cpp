@@ -1,5 +1,7 @@
 #include "export/data/lotus/LotusFormat.h"
 
+#include "export/data/WorksheetDays.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <cmath>
@@ -9,7 +11,6 @@ namespace morvane {
 
 namespace {
 
-const QDate kEpoch(1899, 12, 30);
 constexpr int kSecondsPerDay = 86400;
 
 }  // namespace
@@ -83,11 +84,9 @@ bool LotusSerialOf(const QVariant& value, double& serial) {
             time = dateTime.time();
         }
     }
-    if (!date.isValid() || !time.isValid() || date < QDate(1900, 1, 1)) return false;
-    qint64 days = kEpoch.daysTo(date);
-    // The worksheet calendar counts a 29 February 1900: days before March 1900 are one less.
-    if (date < QDate(1900, 3, 1)) --days;
-    serial = static_cast<double>(days) + time.msecsSinceStartOfDay() / (1000.0 * kSecondsPerDay);
+    const std::optional<qint64> day = WorksheetDayOf(date);
+    if (!day || !time.isValid()) return false;
+    serial = static_cast<double>(*day) + time.msecsSinceStartOfDay() / (1000.0 * kSecondsPerDay);
     return true;
 }
 
@@ -102,13 +101,7 @@ QVariant LotusDateOf(double serial, bool time) {
     const QTime clock = QTime(0, 0).addSecs(static_cast<int>(seconds));
     if (time && whole == 0) return clock;
     const auto day = static_cast<qint64>(whole);
-    QDate date;
-    if (day >= 61)
-        date = kEpoch.addDays(day);
-    else if (day >= 1)
-        date = kEpoch.addDays(day == 60 ? 60 : day + 1);  // 60 is the calendar's 29 Feb 1900
-    else
-        date = kEpoch;
+    const QDate date = WorksheetDate(day);  // day >= 0 here
     if (seconds == 0 && !time) return date;
     return QDateTime(date, clock);
 }

@@ -138,6 +138,40 @@ TEST_P(ExcelInteropTest, SsconvertReadsTheValues) {
               Normalized(kPeopleCsv.join(QLatin1Char('\n'))).join(QLatin1Char('\n')).toStdString());
 }
 
+// The 1900 date system counts a 29 February 1900: dates of January and February 1900 have
+// day numbers one less than the days since 30 December 1899, and dates before 1900 have
+// none (they are written as text). ssconvert shows which dates it reads.
+TEST_P(ExcelInteropTest, SsconvertReadsTheDatesAroundTheCalendarsFirstMonths) {
+    if (QStandardPaths::findExecutable(QStringLiteral("ssconvert")).isEmpty())
+        GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
+    const QString path = dir_.filePath(QStringLiteral("early.xls"));
+    {
+        auto db = OpenExcel(path, GetParam().Connect);
+        CreateTable(*db, QStringLiteral("Early"), {{QStringLiteral("Day"), dbDate, 0}});
+        auto rs = db->OpenRecordset(QStringLiteral("Early"));
+        for (const QDate& date : {QDate(1900, 1, 1), QDate(1900, 2, 28), QDate(1900, 3, 1),
+                                  QDate(1899, 12, 31), QDate(2024, 2, 29)})
+            AddRow(*rs, {date});
+        rs->Close();
+        db->Close();
+    }
+    const QString csv = dir_.filePath(QStringLiteral("early.csv"));
+    const ProcessRun run =
+        Execute(QStringLiteral("ssconvert"),
+                {QStringLiteral("-T"), QStringLiteral("Gnumeric_stf:stf_csv"), path, csv});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(CsvLines(csv), QStringList({"Day", "1900-01-01", "1900-02-28", "1900-03-01",
+                                          "1899-12-31", "2024-02-29"}));
+    // And our own reader gives the same dates back.
+    auto db = OpenExcel(path, GetParam().Connect);
+    auto rs = db->OpenRecordset(QStringLiteral("Early"));
+    QStringList read;
+    for (; !rs->Eof(); rs->MoveNext())
+        read << rs->Fields().Item(0).Value().toDate().toString(Qt::ISODate);
+    EXPECT_EQ(read, QStringList({"1900-01-01", "1900-02-28", "1900-03-01", "1899-12-31",
+                                 "2024-02-29"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelInteropTest, ::testing::ValuesIn(kExcelKinds),
                          [](const auto& info) {
                              return "Biff" + std::to_string(info.param.BiffVersion);
