@@ -206,6 +206,50 @@ TEST_F(OdbcDestinationTest, RefusedValueStopsAtTheFieldStageKeepingEarlierRows) 
     EXPECT_FALSE(session_->LastRunCompleted());
 }
 
+// Field names the data source refuses: a column the existing table lacks (refused by the
+// INSERT), and two long names PostgreSQL cuts to the same 63 bytes (refused by CREATE
+// TABLE). Each stops the run with the data source's own text and stores nothing.
+TEST_F(OdbcDestinationTest, FieldNamesTheDataSourceRefuses) {
+    REQUIRE_SERVER();
+    {
+        SCOPED_TRACE("a column the existing table lacks");
+        Psql("DROP TABLE IF EXISTS other; CREATE TABLE other (\"Code\" varchar(10))");
+        CreateSource({{"Code", dbText, 10}, {"Extra", dbLong}},
+                     {{QStringLiteral("a"), 1}, {QStringLiteral("b"), 2}});
+        OpenSource();
+        ExportToOdbc(kPgConnect, PathOf("other"));
+        const auto boxes = Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(boxes[0].text.startsWith("The following Error Occured:\r\n\r\n"))
+            << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains("Extra")) << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains("does not exist")) << boxes[0].text.toStdString();
+        EXPECT_EQ(Psql("SELECT count(*) FROM other"), "0");
+        EXPECT_FALSE(session_->LastRunCompleted());
+        session_->Source().ReleaseRecordset();
+        session_->Source().SetDb(nullptr);
+    }
+    {
+        SCOPED_TRACE("two names the data source cuts to one");
+        Psql("DROP TABLE IF EXISTS longnames");
+        QFile::remove(SourcePath());
+        const QString stem(63, QLatin1Char('n'));
+        CreateSource({{stem + "_first", dbLong}, {stem + "_second", dbLong}}, {{1, 2}});
+        OpenSource();
+        const size_t before = Boxes().size();
+        ExportToOdbc(kPgConnect, PathOf("longnames"));
+        const auto boxes = Boxes();
+        ASSERT_GT(boxes.size(), before);
+        const QString report = boxes.back().text;
+        EXPECT_TRUE(report.contains("specified more than once")) << report.toStdString();
+        EXPECT_FALSE(session_->LastRunCompleted());
+        EXPECT_EQ(Psql("SELECT count(*) FROM information_schema.tables "
+                       "WHERE table_name = 'longnames'"),
+                  "0")
+            << "no table is left behind";
+    }
+}
+
 TEST_F(OdbcDestinationTest, ConnectionsTheDataSourceRefuses) {
     REQUIRE_SERVER();
     CreateSource({{"Id", dbLong}}, {{1}});
