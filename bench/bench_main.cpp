@@ -2,7 +2,7 @@
 // options that change bytes, against the sqlite3 shell's CSV output and a bare read loop, and
 // prints the medians, the ratios and each run's peak memory.
 //
-//   morvane-bench [--rows N] [--dir DIR] [--repeat R] [--only-export] [--keep-tz]
+//   morvane-bench [--rows N] [--dir DIR] [--repeat R] [--only-export [--kind K]] [--keep-tz]
 //
 // The table is generated once per row count (DIR/bench-N.db) and reused by later runs. Each
 // timed run is repeated R times (default 3), alternating between the runs, and the medians
@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     parser.addOption({"repeat", "times each run is repeated (default 3)", "R", "3"});
     parser.addOption({"only-export", "run only our export (for peak memory measurement)"});
     parser.addOption(
+        {"kind", "output kind of --only-export: 0 delimited, 1 fixed, 3 HTML page", "K", "0"});
+    parser.addOption(
         {"keep-tz", "leave TZ as it is (by default it is pinned as morvane-batch does)"});
     parser.addHelpOption();
     parser.process(app);
@@ -96,7 +98,9 @@ int main(int argc, char** argv) {
     const QString ours = QDir(dir).filePath(QStringLiteral("bench-ours.txt"));
 
     if (parser.isSet("only-export")) {
-        const RunTiming timing = BenchRuns::OurExport(database, ours, nullptr);
+        ExportVariant only;
+        only.kind = parser.value("kind").toInt();
+        const RunTiming timing = BenchRuns::OurExport(database, ours, nullptr, only);
         std::printf("(a) our export: %.3f s wall, %lld bytes%s\n", timing.seconds,
                     static_cast<long long>(timing.bytes), timing.ok ? "" : " FAILED");
         return timing.ok ? 0 : 1;

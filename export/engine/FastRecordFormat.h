@@ -27,6 +27,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -86,7 +87,15 @@ class FastRecordFormat {
     bool EmitNumber(const char* text, int size, int width, QByteArray& out);
     //! Hands units_ to the BeforeFieldExport handler and takes back what it leaves.
     void RaiseFieldEvent(const Column& column);
-    static void Append(QByteArray& out, const QByteArray& bytes) { out.append(bytes); }
+    //! Appends a few bytes (a separator, delimiter or tag): one resize and a copy, which
+    //! costs a fraction of QByteArray::append's general insertion.
+    static void Append(QByteArray& out, const QByteArray& bytes) {
+        const qsizetype count = bytes.size();
+        if (count == 0) return;
+        const qsizetype at = out.size();
+        out.resize(at + count);
+        std::memcpy(out.data() + at, bytes.constData(), static_cast<size_t>(count));
+    }
     //! The byte of a text value's unit: line ends become spaces unless a field handler
     //! listens (the routine replaces them before the event, so the handler's text keeps its
     //! own), then upper case and OEM conversion as set, then the ANSI page.

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -439,12 +441,66 @@ bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeFo
     return done;
 }
 
+namespace {
+
+// |value| rounded to `digits` significant digits (1..17) as a whole number of that many
+// digits, computed exactly in 128-bit integers from value = mantissa * 2^power; `exponent`
+// is the decimal exponent of its first digit, moved up when the rounding carries into a
+// new digit. Rounds half up, so the caller keeps exact ties away. False where the numbers
+// would not fit (the caller then formats with the C++ library).
+bool RoundToDigits(double value, int digits, int& exponent, quint64& rounded) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0 || biased == 0x7FF || digits < 1 || digits > 17) return false;
+    const quint64 mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+    const int power = biased - 1075;
+    const int scale = digits - 1 - exponent;  // |value| * 10^scale has `digits` digits
+    unsigned __int128 result = 0;
+    if (scale >= 0) {
+        if (scale > 22 || power >= 0 || -power > 127) return false;
+        unsigned __int128 scaled = mantissa;
+        for (int step = 0; step < scale; ++step) scaled *= 10;
+        const int shift = -power;
+        const unsigned __int128 one = 1;
+        const unsigned __int128 remainder = scaled & ((one << shift) - 1);
+        result = scaled >> shift;
+        if (remainder >= (one << (shift - 1))) ++result;
+    } else {
+        if (-scale > 19 || power < 0 || power > 60) return false;
+        quint64 divisor = 1;
+        for (int step = 0; step < -scale; ++step) divisor *= 10;
+        const unsigned __int128 whole = static_cast<unsigned __int128>(mantissa) << power;
+        result = whole / divisor;
+        if ((whole % divisor) * 2 >= divisor) ++result;
+    }
+    quint64 low = 1;
+    for (int step = 1; step < digits; ++step) low *= 10;
+    const unsigned __int128 high = static_cast<unsigned __int128>(low) * 10;
+    if (result == high) {  // 9.99...95 and up rounds to 10.0...0
+        result = low;
+        ++exponent;
+    }
+    if (result < low || result >= high) return false;
+    rounded = static_cast<quint64>(result);
+    return true;
+}
+
+}  // namespace
+
 int FloatingChars(double value, int digits, char* out) {
     if (value == 0) {
         out[0] = '0';
         return 1;
     }
     if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
+    if (std::fabs(value) < std::numeric_limits<double>::min()) {
+        // Subnormal: too few bits for the shortest digits to be the rounded ones.
+        const auto written =
+            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+        std::replace(out, written.ptr, 'e', 'E');
+        return static_cast<int>(written.ptr - out);
+    }
     // The shortest round-trip digits. When there are no more of them than `digits`, they
     // are the value rounded to `digits` digits as well (a double's error is below half a
     // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
@@ -459,14 +515,19 @@ int FloatingChars(double value, int digits, char* out) {
         if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
     if (count == digits + 1 && mantissa[count - 1] == '5')
         return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
-    if (count > digits) {
-        const auto written =
-            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-        std::replace(out, written.ptr, 'e', 'E');
-        return static_cast<int>(written.ptr - out);
-    }
     int exponent = 0;
     std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
+    if (count > digits) {
+        quint64 rounded = 0;
+        if (!RoundToDigits(value, digits, exponent, rounded)) {
+            const auto written =
+                std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+            std::replace(out, written.ptr, 'e', 'E');
+            return static_cast<int>(written.ptr - out);
+        }
+        count = static_cast<int>(std::to_chars(mantissa, mantissa + 20, rounded).ptr - mantissa);
+        while (count > 1 && mantissa[count - 1] == '0') --count;
+    }
     char* target = out;
     if (value < 0) *target++ = '-';
     if (exponent < -4 || exponent >= digits) {

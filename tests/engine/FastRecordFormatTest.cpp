@@ -214,7 +214,8 @@ class FastRecordFormatTest : public test::SessionTest {
         setting.MaxLines = random.Below(200);
         for (short& width : setting.Size) width = static_cast<short>(random.Below(25));
         // A random choice and order of fields, repeats allowed.
-        QStringList fields = session_->Lists().Selected().Names() + session_->Lists().Available().Names();
+        QStringList fields =
+            session_->Lists().Selected().Names() + session_->Lists().Available().Names();
         QStringList chosen;
         const int count = 1 + random.Below(static_cast<int>(std::size(kDeclaredTypes)) + 3);
         for (int i = 0; i < count; ++i) chosen << fields.at(random.Below(fields.size()));
@@ -274,7 +275,8 @@ TEST_F(FastRecordFormatTest, SameBytesAsTheGeneralRoutineOnRandomTables) {
         const QString source = PathOf(QStringLiteral("random%1.db").arg(seed));
         WriteRandomTable(source, random, 150);
         session_->Source().SetDb(DBEngine::Instance().OpenDatabase(source));
-        session_->Source().SetRs(session_->Source().Db()->OpenRecordset(QStringLiteral("T"), dbOpenTable));
+        session_->Source().SetRs(
+            session_->Source().Db()->OpenRecordset(QStringLiteral("T"), dbOpenTable));
         session_->Source().SetName(QStringLiteral("T"));
         session_->SetDefaultSetting();
         for (int round = 0; round < 25; ++round) {
@@ -286,8 +288,9 @@ TEST_F(FastRecordFormatTest, SameBytesAsTheGeneralRoutineOnRandomTables) {
             ASSERT_EQ(events_, generalEvents) << "seed " << seed << " round " << round;
             ASSERT_FALSE(general.isEmpty());
             ASSERT_EQ(fast, general)
-                << "seed " << seed << " round " << round << " kind " << session_->Setting().TypeFormat
-                << " fields " << session_->Lists().Selected().Names().join(',').toStdString();
+                << "seed " << seed << " round " << round << " kind "
+                << session_->Setting().TypeFormat << " fields "
+                << session_->Lists().Selected().Names().join(',').toStdString();
         }
         session_->Source().ReleaseRecordset();
         session_->Source().SetDb(nullptr);
@@ -308,6 +311,25 @@ TEST(FastNumberTextTest, FloatingAndCurrencyCharsMatchValueText) {
                   ValueText(static_cast<float>(value), dbSingle))
             << value;
         ASSERT_EQ(chars(CurrencyChars(value, buffer)), ValueText(value, dbCurrency)) << value;
+    }
+    // Values whose rounding to 15 digits carries into a new digit, crosses the ranges of
+    // the exact integer rounding, or leaves it (subnormal, huge).
+    const double edges[] = {999.99999999999994,
+                            9.9999999999999995e20,
+                            1e15 + 0.3,
+                            123456789012345678.0,
+                            0.1 + 0.2,
+                            1.0 / 3,
+                            2.0 / 3 * 1e-10,
+                            5e-324,
+                            1.7976931348623157e308,
+                            -99999.999999999985,
+                            4503599627370497.5,
+                            1e-22 / 3,
+                            7e22 / 3};
+    for (const double value : edges) {
+        const auto chars = [&](int length) { return QString::fromLatin1(buffer, length); };
+        EXPECT_EQ(chars(FloatingChars(value, 15, buffer)), ValueText(value, dbDouble)) << value;
     }
 }
 

@@ -168,8 +168,8 @@ TEST_P(ExcelInteropTest, SsconvertReadsTheDatesAroundTheCalendarsFirstMonths) {
     QStringList read;
     for (; !rs->Eof(); rs->MoveNext())
         read << rs->Fields().Item(0).Value().toDate().toString(Qt::ISODate);
-    EXPECT_EQ(read, QStringList({"1900-01-01", "1900-02-28", "1900-03-01", "1899-12-31",
-                                 "2024-02-29"}));
+    EXPECT_EQ(read,
+              QStringList({"1900-01-01", "1900-02-28", "1900-03-01", "1899-12-31", "2024-02-29"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExcelInteropTest, ::testing::ValuesIn(kExcelKinds),
