@@ -2,7 +2,8 @@
 // options that change bytes, against the sqlite3 shell's CSV output and a bare read loop, and
 // prints the medians, the ratios and each run's peak memory.
 //
-//   morvane-bench [--rows N] [--dir DIR] [--repeat R] [--only-export [--kind K]] [--keep-tz]
+//   morvane-bench [--rows N] [--dir DIR] [--repeat R] [--only-export [--kind K] | --only-bare]
+//                 [--keep-tz]
 //
 // The table is generated once per row count (DIR/bench-N.db) and reused by later runs. Each
 // timed run is repeated R times (default 3), alternating between the runs, and the medians
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
     parser.addOption({"only-export", "run only our export (for peak memory measurement)"});
     parser.addOption(
         {"kind", "output kind of --only-export: 0 delimited, 1 fixed, 3 HTML page", "K", "0"});
+    parser.addOption({"only-bare",
+                      "run only the bare read loop, in this process (to count its "
+                      "instructions beside --only-export's)"});
     parser.addOption(
         {"keep-tz", "leave TZ as it is (by default it is pinned as morvane-batch does)"});
     parser.addHelpOption();
@@ -97,6 +101,11 @@ int main(int argc, char** argv) {
     const QString database = EnsureTable(dir, rows);
     const QString ours = QDir(dir).filePath(QStringLiteral("bench-ours.txt"));
 
+    if (parser.isSet("only-bare")) {
+        const RunTiming timing = BenchRuns::BareReadLoop(database);
+        std::printf("bare read loop: %.3f s wall%s\n", timing.seconds, timing.ok ? "" : " FAILED");
+        return timing.ok ? 0 : 1;
+    }
     if (parser.isSet("only-export")) {
         ExportVariant only;
         only.kind = parser.value("kind").toInt();

@@ -486,50 +486,12 @@ bool RoundToDigits(double value, int digits, int& exponent, quint64& rounded) {
     return true;
 }
 
-}  // namespace
-
-int FloatingChars(double value, int digits, char* out) {
-    if (value == 0) {
-        out[0] = '0';
-        return 1;
-    }
-    if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
-    if (std::fabs(value) < std::numeric_limits<double>::min()) {
-        // Subnormal: too few bits for the shortest digits to be the rounded ones.
-        const auto written =
-            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-        std::replace(out, written.ptr, 'e', 'E');
-        return static_cast<int>(written.ptr - out);
-    }
-    // The shortest round-trip digits. When there are no more of them than `digits`, they
-    // are the value rounded to `digits` digits as well (a double's error is below half a
-    // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
-    char shortest[40];
-    const char* end =
-        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific)
-            .ptr;
-    const char* exponentAt = std::find(static_cast<const char*>(shortest), end, 'e');
-    char mantissa[20];
-    int count = 0;
-    for (const char* at = shortest; at < exponentAt; ++at)
-        if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
-    if (count == digits + 1 && mantissa[count - 1] == '5')
-        return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
-    int exponent = 0;
-    std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
-    if (count > digits) {
-        quint64 rounded = 0;
-        if (!RoundToDigits(value, digits, exponent, rounded)) {
-            const auto written =
-                std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-            std::replace(out, written.ptr, 'e', 'E');
-            return static_cast<int>(written.ptr - out);
-        }
-        count = static_cast<int>(std::to_chars(mantissa, mantissa + 20, rounded).ptr - mantissa);
-        while (count > 1 && mantissa[count - 1] == '0') --count;
-    }
+// Lays out significant digits as "%.*G" does: sign, then plain notation for exponents from
+// -4 to digits - 1, else one digit, the point, the rest and "E+XX".
+int LayOutGeneral(bool negative, const char* mantissa, int count, int exponent, int digits,
+                  char* out) {
     char* target = out;
-    if (value < 0) *target++ = '-';
+    if (negative) *target++ = '-';
     if (exponent < -4 || exponent >= digits) {
         *target++ = mantissa[0];
         if (count > 1) {
@@ -554,6 +516,74 @@ int FloatingChars(double value, int digits, char* out) {
         target = std::copy(mantissa, mantissa + count, target);
     }
     return static_cast<int>(target - out);
+}
+
+// RoundToDigits with the decimal exponent estimated from the binary one: floor(e2 log10 2)
+// is the true exponent or one less, and RoundToDigits refuses the wrong one.
+bool RoundWithEstimate(double value, int digits, int& exponent, quint64& rounded) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int binary = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    const int estimate = static_cast<int>(std::floor(binary * 0.30102999566398120));
+    for (int candidate = estimate; candidate <= estimate + 1; ++candidate) {
+        int tried = candidate;
+        if (RoundToDigits(value, digits, tried, rounded)) {
+            exponent = tried;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int FloatingChars(double value, int digits, char* out) {
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
+    if (std::fabs(value) < std::numeric_limits<double>::min()) {
+        // Subnormal: too few bits for the shortest digits to be the rounded ones.
+        const auto written =
+            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+        std::replace(out, written.ptr, 'e', 'E');
+        return static_cast<int>(written.ptr - out);
+    }
+    char mantissa[20];
+    int count = 0;
+    int exponent = 0;
+    quint64 rounded = 0;
+    if (RoundWithEstimate(value, digits, exponent, rounded)) {
+        // The value rounded exactly, half away from zero as Qt rounds.
+        count = static_cast<int>(std::to_chars(mantissa, mantissa + 20, rounded).ptr - mantissa);
+        while (count > 1 && mantissa[count - 1] == '0') --count;
+        return LayOutGeneral(value < 0, mantissa, count, exponent, digits, out);
+    }
+    // The shortest round-trip digits. When there are no more of them than `digits`, they
+    // are the value rounded to `digits` digits as well (a double's error is below half a
+    // unit of its 15th digit), so they only need laying out as "%.*G" lays them out.
+    char shortest[40];
+    const char* end =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific)
+            .ptr;
+    const char* exponentAt = std::find(static_cast<const char*>(shortest), end, 'e');
+    for (const char* at = shortest; at < exponentAt; ++at)
+        if (*at >= '0' && *at <= '9' && count < 20) mantissa[count++] = *at;
+    if (count == digits + 1 && mantissa[count - 1] == '5')
+        return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
+    std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
+    if (count > digits) {
+        if (!RoundToDigits(value, digits, exponent, rounded)) {
+            const auto written =
+                std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+            std::replace(out, written.ptr, 'e', 'E');
+            return static_cast<int>(written.ptr - out);
+        }
+        count = static_cast<int>(std::to_chars(mantissa, mantissa + 20, rounded).ptr - mantissa);
+        while (count > 1 && mantissa[count - 1] == '0') --count;
+    }
+    return LayOutGeneral(value < 0, mantissa, count, exponent, digits, out);
 }
 
 int CurrencyChars(double value, char* out) {

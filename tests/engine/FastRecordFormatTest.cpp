@@ -326,7 +326,10 @@ TEST(FastNumberTextTest, FloatingAndCurrencyCharsMatchValueText) {
                             -99999.999999999985,
                             4503599627370497.5,
                             1e-22 / 3,
-                            7e22 / 3};
+                            7e22 / 3,
+                            1234567890123.125,
+                            -1234567890123.125,
+                            0.000123456789012345};
     for (const double value : edges) {
         const auto chars = [&](int length) { return QString::fromLatin1(buffer, length); };
         EXPECT_EQ(chars(FloatingChars(value, 15, buffer)), ValueText(value, dbDouble)) << value;
