@@ -51,47 +51,11 @@ char* PutDecimal(unsigned __int128 value, int minDigits, char* end) {
     return at;
 }
 
-// The exact value times 10^places, rounded half away from zero as Qt rounds, in 128-bit
-// integers: value = mantissa * 2^exponent exactly, so mantissa * 10^places * 2^exponent is
-// exact before its one rounding. Answers -1 where the numbers would not fit.
+// The exact value with `places` decimals (ScaledMagnitude), laid out as Qt lays it out.
+// Answers -1 where the numbers would not fit.
 int ExactFixed(double value, int places, char* out) {
-    if (places > 17) return -1;
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biased == 0 || biased == 0x7FF) return -1;  // zero, subnormal, infinite or NaN
-    const quint64 mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-    const int exponent = biased - 1075;              // |value| = mantissa * 2^exponent
-    if (exponent > 4 || exponent < -120) return -1;  // |value| < 2^57 keeps the product small
-    static constexpr quint64 kPowers[] = {1ULL,
-                                          10ULL,
-                                          100ULL,
-                                          1000ULL,
-                                          10000ULL,
-                                          100000ULL,
-                                          1000000ULL,
-                                          10000000ULL,
-                                          100000000ULL,
-                                          1000000000ULL,
-                                          10000000000ULL,
-                                          100000000000ULL,
-                                          1000000000000ULL,
-                                          10000000000000ULL,
-                                          100000000000000ULL,
-                                          1000000000000000ULL,
-                                          10000000000000000ULL,
-                                          100000000000000000ULL};
-    unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowers[places];
-    if (exponent >= 0) {
-        scaled <<= exponent;
-    } else {
-        const int shift = -exponent;
-        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        const unsigned __int128 remainder =
-            scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
-        scaled >>= shift;
-        if (remainder >= half) ++scaled;  // ties away from zero
-    }
+    unsigned __int128 scaled = 0;
+    if (places > 17 || !ScaledMagnitude(value, places, scaled)) return -1;
     char digits[48];
     char* const end = digits + sizeof digits;
     const char* begin = PutDecimal(scaled, places + 1, end);
@@ -110,6 +74,59 @@ int ExactFixed(double value, int places, char* out) {
 }
 
 }  // namespace
+
+bool ScaledMagnitude(double value, int scale, unsigned __int128& out) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0 || biased == 0x7FF) return false;  // zero, subnormal, infinite or NaN
+    const quint64 mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);  // below 2^53
+    const int power = biased - 1075;  // |value| = mantissa * 2^power
+    static constexpr quint64 kPowers[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL,
+                                          100000000000000000ULL,
+                                          1000000000000000000ULL,
+                                          10000000000000000000ULL};
+    const unsigned __int128 one = 1;
+    if (scale >= 0) {
+        if (scale > 22) return false;  // mantissa * 10^22 stays below 2^127
+        unsigned __int128 scaled =
+            static_cast<unsigned __int128>(mantissa) * kPowers[std::min(scale, 19)];
+        for (int step = 19; step < scale; ++step) scaled *= 10;
+        if (power >= 0) {
+            if (power > 127 || (scaled >> (127 - power)) != 0) return false;
+            out = scaled << power;
+            return true;
+        }
+        const int shift = -power;
+        if (shift > 127) return false;
+        const unsigned __int128 remainder = scaled & ((one << shift) - 1);
+        out = scaled >> shift;
+        if (remainder >= (one << (shift - 1))) ++out;  // ties away from zero
+        return true;
+    }
+    if (-scale > 19 || power < 0 || power > 74) return false;  // mantissa << 74 fits
+    const quint64 divisor = kPowers[-scale];
+    const unsigned __int128 whole = static_cast<unsigned __int128>(mantissa) << power;
+    out = whole / divisor;
+    if ((whole % divisor) * 2 >= divisor) ++out;  // ties away from zero
+    return true;
+}
 
 // Most values are rounded exactly in 128-bit integers. For the rest std::to_chars rounds
 // the exact binary value correctly, as Qt does, except that it breaks exact ties to even

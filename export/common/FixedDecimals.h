@@ -21,4 +21,11 @@ constexpr int kFixedDecimalsChars = 64;
 //! text would take more than kFixedDecimalsChars bytes.
 int FixedDecimals(double value, int places, char* out);
 
+//! |value| times 10^scale, rounded to a whole number half away from zero (as Qt rounds),
+//! computed exactly in 128-bit integers from value = mantissa * 2^power: the one rounding
+//! is the only one. False for zero, subnormals, infinities and NaN, and where the numbers
+//! would not fit (scale beyond -19..22, or a product past 128 bits). The number routines of
+//! the table drivers and of the text export share it.
+bool ScaledMagnitude(double value, int scale, unsigned __int128& out);
+
 }  // namespace morvane

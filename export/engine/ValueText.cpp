@@ -1,5 +1,7 @@
 #include "export/engine/ValueText.h"
 
+#include "export/common/FixedDecimals.h"
+
 #include "export/data/FieldTypes.h"
 
 #include <QDateTime>
@@ -7,7 +9,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -248,6 +249,15 @@ bool MayRoundATie(double value, int digits) {
     return count == digits + 1 && last == '5';
 }
 
+// "%.*G" of a finite value (with "E" for the exponent) by the C++ library, which rounds the
+// exact binary value correctly (exact ties to even: the callers keep those away).
+int LibraryGeneralChars(double value, int digits, char* out) {
+    const auto written =
+        std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
+    std::replace(out, written.ptr, 'e', 'E');
+    return static_cast<int>(written.ptr - out);
+}
+
 // QString::number(value, 'G', digits). Every floating-point value of every exported row
 // comes here, and Qt's general number formatting costs twice what std::to_chars does for
 // the same text (printf's "%.*G" rules, which Qt's 'G' follows, with "E" for the
@@ -255,12 +265,8 @@ bool MayRoundATie(double value, int digits) {
 QString GeneralNumber(double value, int digits) {
     if (!std::isfinite(value) || MayRoundATie(value, digits))
         return QString::number(value, 'G', digits);
-    char buffer[40];
-    const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    QString text = QString::fromLatin1(buffer, written.ptr - buffer);
-    text.replace(u'e', u'E');
-    return text;
+    char buffer[kNumberChars];
+    return QString::fromLatin1(buffer, LibraryGeneralChars(value, digits, buffer));
 }
 
 // Copies the ASCII text of a QString into out; answers its length.
@@ -444,36 +450,14 @@ bool AppendDateTimeUnits(std::u16string& out, QDate date, QTime time, DateTimeFo
 namespace {
 
 // |value| rounded to `digits` significant digits (1..17) as a whole number of that many
-// digits, computed exactly in 128-bit integers from value = mantissa * 2^power; `exponent`
-// is the decimal exponent of its first digit, moved up when the rounding carries into a
-// new digit. Rounds half up, so the caller keeps exact ties away. False where the numbers
-// would not fit (the caller then formats with the C++ library).
+// digits (ScaledMagnitude); `exponent` is the decimal exponent of its first digit, moved up
+// when the rounding carries into a new digit. Rounds half away from zero, as Qt does. False
+// where the numbers would not fit or `exponent` was wrong (the caller then formats with the
+// C++ library or tries another exponent).
 bool RoundToDigits(double value, int digits, int& exponent, quint64& rounded) {
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biased == 0 || biased == 0x7FF || digits < 1 || digits > 17) return false;
-    const quint64 mantissa = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-    const int power = biased - 1075;
-    const int scale = digits - 1 - exponent;  // |value| * 10^scale has `digits` digits
+    if (digits < 1 || digits > 17) return false;
     unsigned __int128 result = 0;
-    if (scale >= 0) {
-        if (scale > 22 || power >= 0 || -power > 127) return false;
-        unsigned __int128 scaled = mantissa;
-        for (int step = 0; step < scale; ++step) scaled *= 10;
-        const int shift = -power;
-        const unsigned __int128 one = 1;
-        const unsigned __int128 remainder = scaled & ((one << shift) - 1);
-        result = scaled >> shift;
-        if (remainder >= (one << (shift - 1))) ++result;
-    } else {
-        if (-scale > 19 || power < 0 || power > 60) return false;
-        quint64 divisor = 1;
-        for (int step = 0; step < -scale; ++step) divisor *= 10;
-        const unsigned __int128 whole = static_cast<unsigned __int128>(mantissa) << power;
-        result = whole / divisor;
-        if ((whole % divisor) * 2 >= divisor) ++result;
-    }
+    if (!ScaledMagnitude(value, digits - 1 - exponent, result)) return false;
     quint64 low = 1;
     for (int step = 1; step < digits; ++step) low *= 10;
     const unsigned __int128 high = static_cast<unsigned __int128>(low) * 10;
@@ -521,9 +505,8 @@ int LayOutGeneral(bool negative, const char* mantissa, int count, int exponent, 
 // RoundToDigits with the decimal exponent estimated from the binary one: floor(e2 log10 2)
 // is the true exponent or one less, and RoundToDigits refuses the wrong one.
 bool RoundWithEstimate(double value, int digits, int& exponent, quint64& rounded) {
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    const int binary = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    if (!std::isnormal(value)) return false;
+    const int binary = std::ilogb(value);
     const int estimate = static_cast<int>(std::floor(binary * 0.30102999566398120));
     for (int candidate = estimate; candidate <= estimate + 1; ++candidate) {
         int tried = candidate;
@@ -545,10 +528,7 @@ int FloatingChars(double value, int digits, char* out) {
     if (!std::isfinite(value)) return CopyAscii(QString::number(value, 'G', digits), out);
     if (std::fabs(value) < std::numeric_limits<double>::min()) {
         // Subnormal: too few bits for the shortest digits to be the rounded ones.
-        const auto written =
-            std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-        std::replace(out, written.ptr, 'e', 'E');
-        return static_cast<int>(written.ptr - out);
+        return LibraryGeneralChars(value, digits, out);
     }
     char mantissa[20];
     int count = 0;
@@ -574,12 +554,8 @@ int FloatingChars(double value, int digits, char* out) {
         return CopyAscii(QString::number(value, 'G', digits), out);  // a possible tie
     std::from_chars(exponentAt + (exponentAt[1] == '+' ? 2 : 1), end, exponent);
     if (count > digits) {
-        if (!RoundToDigits(value, digits, exponent, rounded)) {
-            const auto written =
-                std::to_chars(out, out + kNumberChars, value, std::chars_format::general, digits);
-            std::replace(out, written.ptr, 'e', 'E');
-            return static_cast<int>(written.ptr - out);
-        }
+        if (!RoundToDigits(value, digits, exponent, rounded))
+            return LibraryGeneralChars(value, digits, out);
         count = static_cast<int>(std::to_chars(mantissa, mantissa + 20, rounded).ptr - mantissa);
         while (count > 1 && mantissa[count - 1] == '0') --count;
     }
