@@ -46,9 +46,7 @@ struct FieldDelivery {
     //! The source value when the text is still the default text of a scalar (the host left
     //! it alone) and not empty, else null: a destination then stores the typed value
     //! instead of reading back a regional text. When no host handles the field event, the
-    //! text is left empty (it is never built) wherever this is set; then it is also set for
-    //! a plain text value (non-empty, no line breaks, nothing rewriting it) when the
-    //! destination TakesTypedText.
+    //! text is left empty (it is never built) wherever this is set.
     const QVariant* typedValue = nullptr;
     bool sourceNull = false;  //!< the source value was Null
 };
@@ -63,9 +61,6 @@ class TableDestination : public ExportDestination {
     virtual void EndRecord() = 0;
     //! Drops a record begun but not stored (the run stopped or was cancelled).
     virtual void DiscardRecord() noexcept = 0;
-    //! True when the destination takes a text value typed (FieldDelivery::typedValue set,
-    //! text not built) as it takes the same text.
-    virtual bool TakesTypedText() const { return false; }
     //! True when the destination also takes whole records of converted values (Convert,
     //! StoreRecord) instead of BeginRecord, Deliver per field and EndRecord.
     virtual bool StoresWholeRecords() const { return false; }

@@ -272,9 +272,9 @@ void ExportRun::PositionOnFirstRecord() {
 void ExportRun::RecordLoop() {
     sinceRedraw_.start();
     fieldEventHandled_ = ctx_.caller.BeforeFieldExportHandled();
-    typedText_ = table_ && table_->TakesTypedText() && !fieldEventHandled_ && !ctx_.setting.Upper &&
-                 !ctx_.setting.OemConvert;
-    wholeRecords_ = typedText_ && table_->StoresWholeRecords() &&
+    // Nothing can rewrite a value: records go to a destination that takes them whole.
+    wholeRecords_ = table_ && table_->StoresWholeRecords() && !fieldEventHandled_ &&
+                    !ctx_.setting.Upper && !ctx_.setting.OemConvert &&
                     table_->FieldCount() == static_cast<int>(plans_.size()) &&
                     std::all_of(plans_.begin(), plans_.end(),
                                 [](const FieldPlan& plan) { return plan.field != nullptr; });
@@ -545,20 +545,6 @@ void ExportRun::ExportTableField(int position) {
     QString defaultText;
     switch (delivery.valueClass) {
         case ValueClass::Text:
-            if (typedText_) {
-                // Nobody sees or changes the text: a text without line breaks goes to the
-                // destination as the source holds it, without copying it.
-                const QVariant* typed = nullptr;
-                Guarded([&] {
-                    const QVariant& value = field->Value();
-                    delivery.sourceNull = value.isNull();
-                    if (IsPlainText(value)) typed = &value;
-                });
-                if (typed) {
-                    delivery.typedValue = typed;
-                    break;
-                }
-            }
             ReadTextValue(*field, delivery.sourceNull);
             RaiseFieldEvent(plan.name, width);
             if (setting.Upper) Guarded([&] { value_ = UpperCase(value_); });

@@ -135,11 +135,8 @@ class ExportRun {
     //! formatter's event, which outlive its use.
     const QString* fieldName_ = &kNoName;
     static inline const QString kNoName;
-    short fieldType_ = 0;            //!< the current field's type code (stage-10 message)
-    bool fieldEventHandled_ = true;  //!< a host handles BeforeFieldExport (read per run)
-    //! Plain texts go to the table destination as the source's values (nothing rewrites
-    //! them and the destination takes them typed).
-    bool typedText_ = false;
+    short fieldType_ = 0;                //!< the current field's type code (stage-10 message)
+    bool fieldEventHandled_ = true;      //!< a host handles BeforeFieldExport (read per run)
     bool wholeRecords_ = false;          //!< records go to the table whole (see above)
     std::vector<QVariant> wholeValues_;  //!< the record ExportWholeTableRecord stores
     qint64 count_ = 0;

@@ -28,7 +28,6 @@ class RecordsetDestination : public TableDestination {
     void BeginRecord() override;
     void Deliver(const FieldDelivery& value) override;
     void EndRecord() override;
-    bool TakesTypedText() const override { return true; }
     bool StoresWholeRecords() const override { return true; }
     int FieldCount() const override;
     void Convert(int position, QVariant& value) const override;
