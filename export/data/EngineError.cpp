@@ -82,6 +82,24 @@ EngineErrors& DbErrors() {
     return errors;
 }
 
+namespace {
+
+thread_local bool tRecordsErrors = true;
+
+void RecordInDbErrors(std::vector<EngineErrorInfo> errors) {
+    if (tRecordsErrors) DbErrors().Set(std::move(errors));
+}
+
+}  // namespace
+
+UnrecordedEngineErrors::UnrecordedEngineErrors() : wasRecording_(tRecordsErrors) {
+    tRecordsErrors = false;
+}
+
+UnrecordedEngineErrors::~UnrecordedEngineErrors() {
+    tRecordsErrors = wasRecording_;
+}
+
 EngineError::EngineError(int number, const QString& description)
     : RuntimeError(number, description), errors_{EngineErrorInfo{number, description}} {}
 
@@ -99,14 +117,14 @@ EngineError EngineError::Of(int number, const QString& arg1, const QString& arg2
 
 EngineError EngineError::Raise(int number, const QString& description) {
     EngineError error(number, description);
-    DbErrors().Set(error.errors_);
+    RecordInDbErrors(error.errors_);
     return error;
 }
 
 EngineError EngineError::Raise(std::vector<EngineErrorInfo> errors) {
     EngineError error(errors.front().Number, errors.front().Description);
     error.errors_ = errors;
-    DbErrors().Set(std::move(errors));
+    RecordInDbErrors(std::move(errors));
     return error;
 }
 

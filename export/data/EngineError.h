@@ -90,6 +90,20 @@ class EngineErrors {
 //! The one Errors collection of the shared engine.
 EngineErrors& DbErrors();
 
+//! While one lives, engine errors raised on its thread are not recorded in the Errors
+//! collection, which belongs to the thread that uses the engine: a worker thread's
+//! failure is recorded by the thread it is handed back to (DbErrors().Set(error.Errors())).
+class MORVANE_EXPORT UnrecordedEngineErrors {
+  public:
+    UnrecordedEngineErrors();
+    ~UnrecordedEngineErrors();
+    UnrecordedEngineErrors(const UnrecordedEngineErrors&) = delete;
+    UnrecordedEngineErrors& operator=(const UnrecordedEngineErrors&) = delete;
+
+  private:
+    bool wasRecording_;
+};
+
 class MORVANE_EXPORT EngineError : public RuntimeError {
   public:
     //! An error with this one entry in its list (the engine's collection is left alone).

@@ -68,6 +68,10 @@ class Recordset {
     //! unspecified contents. For writers that append many records: no per-field calls.
     //! Raises what AddNew and Update raise.
     void AppendRecord(std::vector<QVariant>& values);
+    //! True when AppendRecord may run on another thread than the one that opened the
+    //! recordset, as long as nothing else uses the recordset or its database meanwhile: the
+    //! driver's inserts share no state with other databases (a writer thread).
+    virtual bool AppendsFromAnyThread() const { return false; }
     void Close();
 
   protected:

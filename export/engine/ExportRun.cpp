@@ -26,8 +26,10 @@
 #include <sys/stat.h>
 #include <QDateTime>
 #include <QFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace morvane {
 namespace {
@@ -96,7 +98,7 @@ bool ExportRun::Run() {
         // Records a destination held back are stored at the record stage, so that a
         // failure is reported like the record's own.
         if (table_) {
-            ctx_.errorStep = 10;
+            ctx_.errorStep = table_->StoresAtFieldStage() ? 10 : 11;
             Guarded([&] { table_->StoreHeldRecords(); });
         }
         // Records still buffered reach the file before the summary reports them: a write
@@ -151,6 +153,7 @@ void ExportRun::OpenTable() {
     } else {
         table_ = std::make_unique<RecordsetDestination>(database, std::move(table),
                                                         database.get() != ctx_.sourceDb);
+        table_->AllowHeldRecords();
     }
 }
 
@@ -403,6 +406,24 @@ QVariant WithoutLineBreaks(const QVariant& value) {
 // The value Field::Value() holds for a column read raw (RawValue.h), into `value`: whole
 // numbers of Byte, Integer and Long fields as int, as the drivers hold them, Booleans as
 // bool, Single as float.
+//! `value` becomes the text of the UTF-8 bytes, as QString::fromUtf8 makes it. A text
+//! `value` already holds, and holds alone, is overwritten in place: a run that reuses its
+//! values from record to record allocates nothing for its texts.
+void AssignUtf8(const char* bytes, qsizetype size, QVariant& value) {
+    if (value.typeId() != QMetaType::QString ||
+        !static_cast<const QString*>(value.constData())->isDetached()) {
+        value = QString::fromUtf8(bytes, size);
+        return;
+    }
+    auto& text = *static_cast<QString*>(value.data());
+    // UTF-8 never takes fewer bytes than UTF-16 takes units.
+    text.resize(size);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    const QChar* end = decoder.appendToBuffer(text.data(), QByteArrayView(bytes, size));
+    text.truncate(end - text.constData());
+}
+
 void ValueOfRaw(const RawValue& raw, short type, QVariant& value) {
     switch (raw.kind) {
         case RawValue::Kind::Null:
@@ -424,7 +445,7 @@ void ValueOfRaw(const RawValue& raw, short type, QVariant& value) {
                 value = QVariant(raw.real);
             break;
         case RawValue::Kind::Text:
-            value = QString::fromUtf8(raw.text, raw.size);
+            AssignUtf8(raw.text, raw.size, value);
             break;
         case RawValue::Kind::Date:
             value = raw.date;
@@ -646,6 +667,9 @@ void ExportRun::ExportWholeTableRecord() {
         // reports it as usual.
     }
     if (!gathered) {
+        // The records held before this one are stored first, and fail as their own.
+        ctx_.errorStep = 11;
+        Guarded([&] { table_->StoreHeldRecords(); });
         ctx_.errorStep = 9;
         Guarded([&] { table_->BeginRecord(); });
         ExportRecord();
@@ -740,6 +764,13 @@ QString ExportRun::StageText() const {
 }
 
 void ExportRun::OnFailure(const std::exception& error) {
+    // A record held by the destination that fails meanwhile came first, and is reported
+    // first, as it would have been had it been stored before this step.
+    if (table_ && !table_->StoresAtFieldStage() && ctx_.errorStep != 11) {
+        const int step = std::exchange(ctx_.errorStep, 11);
+        Guarded([&] { table_->StoreHeldRecords(); });
+        ctx_.errorStep = step;
+    }
     const RuntimeError described = DescribeError(error);
     switch (ctx_.errorStep) {
         case 1:

@@ -1,5 +1,7 @@
 #include "export/engine/RecordsetDestination.h"
 
+#include "export/engine/BackgroundRecordStore.h"
+
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
 #include "export/data/FieldValue.h"
@@ -19,13 +21,17 @@ void TableDestination::StoreRecord(std::vector<QVariant>&) {
 
 RecordsetDestination::RecordsetDestination(std::shared_ptr<Database> database,
                                            std::unique_ptr<Recordset> table, bool closeDatabase)
-    : database_(std::move(database)), table_(std::move(table)), closeDatabase_(closeDatabase) {}
+    : database_(std::move(database)), table_(std::move(table)), closeDatabase_(closeDatabase) {
+    for (const auto& field : table_->Fields().Items())
+        shapes_.push_back(FieldShape{field->Type(), field->Size(), field->Name()});
+}
 
 RecordsetDestination::~RecordsetDestination() {
     Abandon();
 }
 
 void RecordsetDestination::BeginRecord() {
+    StoreHeldRecords();
     table_->AddNew();
 }
 
@@ -40,25 +46,46 @@ void RecordsetDestination::Deliver(const FieldDelivery& value) {
 }
 
 int RecordsetDestination::FieldCount() const {
-    return table_->Fields().Count();
+    return static_cast<int>(shapes_.size());
 }
 
 void RecordsetDestination::Convert(int position, QVariant& value) const {
-    const Field& field = table_->Fields().Item(position);
-    if (HeldAsFieldType(value, field.Type(), field.Size())) return;
-    value = ConvertFieldValue(value, field.Type(), field.Size(), field.Name());
+    if (position < 0 || static_cast<size_t>(position) >= shapes_.size())
+        throw EngineError::Of(ErrItemNotFound);
+    const FieldShape& shape = shapes_[static_cast<size_t>(position)];
+    if (HeldAsFieldType(value, shape.type, shape.size)) return;
+    value = ConvertFieldValue(value, shape.type, shape.size, shape.name);
 }
 
 void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {
+    if (!store_ && holdRecords_) {
+        Recordset& table = *table_;
+        store_ = std::make_unique<BackgroundRecordStore>(
+            [&table](std::vector<QVariant>& record) { table.AppendRecord(record); });
+    }
+    if (store_) {
+        store_->Add(values);
+        return;
+    }
     table_->AppendRecord(values);
 }
 
+void RecordsetDestination::AllowHeldRecords() {
+    holdRecords_ = closeDatabase_ && table_ && table_->IsOpen() && table_->AppendsFromAnyThread();
+}
+
+void RecordsetDestination::StoreHeldRecords() {
+    if (store_) store_->Finish();
+}
+
 void RecordsetDestination::EndRecord() {
+    StoreHeldRecords();
     table_->Update();
 }
 
 void RecordsetDestination::DiscardRecord() noexcept {
     try {
+        // Records held are not this record: they stay, unless the run is abandoned.
         if (table_ && table_->IsOpen()) table_->CancelUpdate();
     } catch (...) {
         // Nothing of a discarded record reaches the table, whatever went wrong.
@@ -66,17 +93,33 @@ void RecordsetDestination::DiscardRecord() noexcept {
 }
 
 void RecordsetDestination::Flush() {
+    StoreHeldRecords();
     // Pending rows are committed when the recordset is closed; the source keeps reading
     // through its own cursor, so closing the destination recordset early costs nothing.
     if (table_ && table_->IsOpen()) table_->Close();
 }
 
 void RecordsetDestination::Close() {
+    StoreHeldRecords();
+    store_.reset();
     if (table_ && table_->IsOpen()) table_->Close();
     if (closeDatabase_ && database_ && database_->IsOpen()) database_->Close();
 }
 
 void RecordsetDestination::Abandon() noexcept {
+    if (store_) {
+        // The records handed over were reported as exported and are stored, unless one of
+        // them failed: then the run stopped at that record, and those after it go.
+        try {
+            if (store_->StoppedAtFailure())
+                store_->Drop();
+            else
+                store_->Finish();
+        } catch (...) {
+            store_->Drop();
+        }
+        store_.reset();
+    }
     DiscardRecord();
     try {
         Close();

@@ -356,6 +356,39 @@ TEST_F(SessionTableTest, RequiredFieldLeftEmptyStopsAtTheRecordStage) {
     EXPECT_EQ(Rows("SELECT Name FROM Req"), QStringList({"a"}));
 }
 
+TEST_F(SessionTableTest, ARecordFailingWhileLaterOnesAreReadStopsTheRunAtThatRecord) {
+    // Without a handler the records are stored on a writer thread while the run reads on;
+    // the failure of one of them still stops the run at that record: the records before
+    // it are in the table, none after it, and the report and the Errors collection hold
+    // the record's own error.
+    constexpr int kRows = 5000;
+    constexpr int kEmptyAt = 3000;  // well past the first batches handed over
+    CreateSource({{"Name", dbText, 8}}, {});
+    {
+        auto db = DBEngine::Instance().OpenDatabase(SourcePath());
+        db->Execute("CREATE TABLE Req (Name VARCHAR(8) NOT NULL)");
+        db->Execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                   "FROM n WHERE i < %1) INSERT INTO Req SELECT CASE i WHEN %2 "
+                                   "THEN '' ELSE 'r' || i END FROM n")
+                        .arg(kRows)
+                        .arg(kEmptyAt));
+        db->Close();
+    }
+    OpenSource(QStringLiteral("Req"));
+    DbErrors().Clear();
+    ExportToAccess(DestPath());
+    ExpectErrorReport(QStringLiteral("Error in exporting a new record to the destination table"
+                                     "\r\n\r\n") +
+                      EngineErrorText(ErrRequiredNull).arg("Name") + QStringLiteral("\r\n"));
+    EXPECT_FALSE(session_->LastRunCompleted());
+    ASSERT_GE(DbErrors().Count(), 1);
+    EXPECT_EQ(DbErrors().Item(0).Number, ErrRequiredNull);
+    EXPECT_EQ(Rows("SELECT COUNT(*), MIN(rowid), MAX(rowid) FROM Req"),
+              QStringList({QStringLiteral("%1|1|%1").arg(kEmptyAt - 1)}));
+    EXPECT_EQ(Rows(QStringLiteral("SELECT Name FROM Req WHERE rowid = %1").arg(kEmptyAt - 1)),
+              QStringList({QStringLiteral("r%1").arg(kEmptyAt - 1)}));
+}
+
 TEST_F(SessionTableTest, FailuresBeforeTheTableExistsAreReportedByStage) {
     CreateSource({{"Id", dbLong}}, {{1}});
     const QString notADatabase = PathOf(QStringLiteral("notes.txt"));

@@ -14,6 +14,7 @@ class ExcelDatabase;
 
 class ExcelRecordset : public Recordset {
   public:
+    bool AppendsFromAnyThread() const override { return true; }
     ExcelRecordset(std::shared_ptr<ExcelDatabase> database, QString sheet, short type,
                    bool updatable);
 

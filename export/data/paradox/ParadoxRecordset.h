@@ -18,6 +18,7 @@ class ParadoxDatabase;
 
 class ParadoxRecordset : public Recordset, private FieldValueSource {
   public:
+    bool AppendsFromAnyThread() const override { return true; }
     ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
                      std::unique_ptr<paradox::TableReader> reader, short type, bool updatable);
     ~ParadoxRecordset() override;

@@ -22,6 +22,7 @@ class SqliteDatabase;
 
 class SqliteRecordset : public SqliteCursorRecordset {
   public:
+    bool AppendsFromAnyThread() const override { return true; }
     SqliteRecordset(const std::shared_ptr<SqliteDatabase>& database, const QString& source,
                     bool isTable, short type, bool updatable);
     ~SqliteRecordset() override;

@@ -23,6 +23,7 @@ struct XbaseSessionField {
 
 class XbaseRecordset : public Recordset, private FieldValueSource {
   public:
+    bool AppendsFromAnyThread() const override { return true; }
     //! `sessionFields`: the engine types the table was created with in this session
     //! (empty: the types the file's fields read as). `hexBinary`: see XbaseTableFile.
     XbaseRecordset(std::shared_ptr<Database> database, const QString& path, short type,

@@ -1,0 +1,142 @@
+#include "export/engine/BackgroundRecordStore.h"
+
+#include "export/data/EngineError.h"
+
+#include <utility>
+
+namespace morvane {
+
+BackgroundRecordStore::BackgroundRecordStore(StoreFunction store)
+    : store_(std::move(store)), thread_([this] { Work(); }) {
+    filling_.records.resize(kBatchRecords);
+}
+
+BackgroundRecordStore::~BackgroundRecordStore() {
+    Drop();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void BackgroundRecordStore::Add(std::vector<QVariant>& values) {
+    std::vector<QVariant>& slot = filling_.records[filling_.count++];
+    if (slot.size() != values.size()) slot.resize(values.size());
+    slot.swap(values);
+    if (filling_.count == kBatchRecords) Submit();
+    std::unique_lock<std::mutex> lock(mutex_);
+    RaisePendingFailure(lock);
+}
+
+void BackgroundRecordStore::Finish() {
+    if (filling_.count > 0) Submit();
+    std::unique_lock<std::mutex> lock(mutex_);
+    Resume();
+    changed_.wait(lock, [&] { return failure_ || (queued_.empty() && !busy_); });
+    RaisePendingFailure(lock);
+}
+
+void BackgroundRecordStore::Drop() noexcept {
+    filling_.count = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    dropping_ = true;
+    changed_.wait(lock, [&] { return !busy_; });
+    while (!queued_.empty()) {
+        queued_.front().count = 0;
+        spare_.push_back(std::move(queued_.front()));
+        queued_.pop_front();
+    }
+    storedOfFront_ = 0;
+    failure_ = nullptr;
+    paused_ = false;
+    dropping_ = false;
+}
+
+bool BackgroundRecordStore::StoppedAtFailure() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return paused_;
+}
+
+void BackgroundRecordStore::Submit() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    Resume();
+    // A thread stopped at a failure frees no room; the failure is raised right after.
+    changed_.wait(lock, [&] { return queued_.size() < kMaxBatches || failure_; });
+    queued_.push_back(std::move(filling_));
+    if (spare_.empty()) {
+        filling_ = Batch();
+        filling_.records.resize(kBatchRecords);
+    } else {
+        filling_ = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    lock.unlock();
+    changed_.notify_all();
+}
+
+void BackgroundRecordStore::Resume() {
+    if (!paused_ || failure_) return;
+    paused_ = false;
+    changed_.notify_all();
+}
+
+void BackgroundRecordStore::RaisePendingFailure(std::unique_lock<std::mutex>& lock) {
+    if (!failure_) {
+        Resume();
+        return;
+    }
+    std::exception_ptr failure = std::exchange(failure_, nullptr);
+    lock.unlock();
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EngineError& error) {
+        // Recorded here: the engine's Errors collection belongs to the caller's thread.
+        DbErrors().Set(error.Errors());
+        throw;
+    }
+}
+
+void BackgroundRecordStore::Work() {
+    const UnrecordedEngineErrors unrecorded;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || (!queued_.empty() && !paused_); });
+        if (stopping_) return;
+        // The caller only appends to the queue, which leaves the front batch where it is.
+        Batch& batch = queued_.front();
+        size_t next = storedOfFront_;
+        busy_ = true;
+        lock.unlock();
+        std::exception_ptr failure;
+        for (; next < batch.count; ++next) {
+            if (dropping_.load(std::memory_order_relaxed)) break;
+            std::vector<QVariant>& record = batch.records[next];
+            try {
+                store_(record);
+            } catch (...) {
+                failure = std::current_exception();
+                ++next;  // the failed record is done with
+                break;
+            }
+        }
+        lock.lock();
+        busy_ = false;
+        if (failure) {
+            failure_ = failure;
+            paused_ = true;
+        }
+        if (next >= batch.count) {
+            batch.count = 0;
+            spare_.push_back(std::move(batch));
+            queued_.pop_front();
+            storedOfFront_ = 0;
+        } else {
+            storedOfFront_ = next;
+        }
+        changed_.notify_all();
+    }
+}
+
+}  // namespace morvane
