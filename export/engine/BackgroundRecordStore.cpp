@@ -102,7 +102,10 @@ void BackgroundRecordStore::Work() {
     const UnrecordedEngineErrors unrecorded;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return stopping_ || (!queued_.empty() && !paused_); });
+        // Nothing is taken up while the caller drops what is queued, which it does as soon
+        // as the records being stored are done with.
+        changed_.wait(
+            lock, [&] { return stopping_ || (!queued_.empty() && !paused_ && !dropping_.load()); });
         if (stopping_) return;
         // The caller only appends to the queue, which leaves the front batch where it is.
         Batch& batch = queued_.front();

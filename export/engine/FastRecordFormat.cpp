@@ -4,6 +4,7 @@
 #include "export/common/TextRoutines.h"
 #include "export/data/FieldTypes.h"
 #include "export/data/Recordset.h"
+#include "export/engine/ByteSink.h"
 #include "export/engine/FieldIndex.h"
 #include "export/engine/HtmlTags.h"
 #include "export/engine/RecordFormat.h"
@@ -135,13 +136,14 @@ char FastRecordFormat::AnsiByte(char16_t unit) {
     return static_cast<char>(known);
 }
 
-void FastRecordFormat::Format(Recordset& source, QByteArray& out) {
-    if (kind_ == kHtmlPage) Append(out, rowStart_);
+void FastRecordFormat::Format(Recordset& source, QByteArray& buffer) {
+    ByteSink out(buffer);
+    if (kind_ == kHtmlPage) out.Append(rowStart_);
     RawValue raw;
     const size_t count = columns_.size();
     for (size_t position = 0; position < count; ++position) {
         const Column& column = columns_[position];
-        if (kind_ == kHtmlTags) Append(out, column.openTag);
+        if (kind_ == kHtmlTags) out.Append(column.openTag);
         switch (column.valueClass) {
             case ValueClass::Text:
                 source.ReadRaw(column.ordinal, raw);
@@ -152,34 +154,34 @@ void FastRecordFormat::Format(Recordset& source, QByteArray& out) {
                 FormatScalar(column, raw, out);
                 break;
             case ValueClass::NoValue:
-                if (kind_ == kHtmlPage) Append(out, textCell_);
+                if (kind_ == kHtmlPage) out.Append(textCell_);
                 break;
         }
         if (kind_ == kHtmlTags)
-            Append(out, column.closeTag);
+            out.Append(column.closeTag);
         else if (kind_ == kHtmlPage)
-            Append(out, cellEnd_);
-        if (position + 1 < count && kind_ == kVariable) Append(out, separator_);
+            out.Append(cellEnd_);
+        if (position + 1 < count && kind_ == kVariable) out.Append(separator_);
     }
-    if (kind_ == kHtmlPage) Append(out, rowEnd_);
-    Append(out, recordEnd_);
+    if (kind_ == kHtmlPage) out.Append(rowEnd_);
+    out.Append(recordEnd_);
 }
 
-void FastRecordFormat::FormatText(const Column& column, const RawValue& raw, QByteArray& out) {
+void FastRecordFormat::FormatText(const Column& column, const RawValue& raw, ByteSink& out) {
     if (raw.kind == RawValue::Kind::Text && !fieldEvent_) {
         // The common case: UTF-8 from the driver, straight to bytes.
-        const qsizetype start = out.size();
+        const qsizetype start = out.Size();
         if (delimited_) {
-            Append(out, delimiter_);
+            out.Append(delimiter_);
             if (EmitUtf8(raw.text, raw.size, -1, out)) {
-                Append(out, delimiter_);
+                out.Append(delimiter_);
                 return;
             }
         } else {
-            if (kind_ == kHtmlPage) Append(out, textCell_);
+            if (kind_ == kHtmlPage) out.Append(textCell_);
             if (EmitUtf8(raw.text, raw.size, kind_ == kFixed ? column.width : -1, out)) return;
         }
-        out.truncate(start);
+        out.Truncate(start);
     }
     switch (raw.kind) {
         case RawValue::Kind::Null:
@@ -216,18 +218,18 @@ void FastRecordFormat::FormatText(const Column& column, const RawValue& raw, QBy
         RaiseFieldEvent(column);
     }
     if (delimited_) {
-        Append(out, delimiter_);
+        out.Append(delimiter_);
         EmitUnits(textTable_, true, -1, textPad_, out);
-        Append(out, delimiter_);
+        out.Append(delimiter_);
     } else if (kind_ == kFixed) {
         EmitUnits(textTable_, true, column.width, textPad_, out);
     } else {
-        if (kind_ == kHtmlPage) Append(out, textCell_);
+        if (kind_ == kHtmlPage) out.Append(textCell_);
         EmitUnits(textTable_, true, -1, textPad_, out);
     }
 }
 
-void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, QByteArray& out) {
+void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, ByteSink& out) {
     char number[kNumberChars];
     if (!fieldEvent_ && (raw.kind == RawValue::Kind::Integer || raw.kind == RawValue::Kind::Real)) {
         // The common case: a number formatted into the character buffer, straight to bytes.
@@ -245,10 +247,10 @@ void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, Q
             size = CurrencyChars(raw.real, number);
         }
         if (size >= 0) {
-            if (kind_ == kHtmlPage) Append(out, numberCell_);
-            const qsizetype start = out.size();
+            if (kind_ == kHtmlPage) out.Append(numberCell_);
+            const qsizetype start = out.Size();
             if (EmitNumber(number, size, kind_ == kFixed ? column.width : -1, out)) return;
-            out.truncate(start - (kind_ == kHtmlPage ? numberCell_.size() : 0));
+            out.Truncate(start - (kind_ == kHtmlPage ? numberCell_.size() : 0));
         }
     }
     switch (raw.kind) {
@@ -310,23 +312,21 @@ void FastRecordFormat::FormatScalar(const Column& column, const RawValue& raw, Q
             units_.resize(static_cast<size_t>(column.width), u' ');
         }
         RaiseFieldEvent(column);
-        if (kind_ == kHtmlPage) Append(out, numberCell_);
+        if (kind_ == kHtmlPage) out.Append(numberCell_);
         EmitUnits(ansiTable_, false, -1, ansiPad_, out);
     } else if (kind_ == kFixed) {
         EmitUnits(ansiTable_, false, column.width, ansiPad_, out);
     } else {
-        if (kind_ == kHtmlPage) Append(out, numberCell_);
+        if (kind_ == kHtmlPage) out.Append(numberCell_);
         EmitUnits(ansiTable_, false, -1, ansiPad_, out);
     }
 }
 
-bool FastRecordFormat::EmitNumber(const char* text, int size, int width, QByteArray& out) {
+bool FastRecordFormat::EmitNumber(const char* text, int size, int width, ByteSink& out) {
     if (decimalPoint_.size() != 1) return false;
     const int count = width >= 0 ? std::min(size, width) : size;
     const int padding = width >= 0 ? width - count : 0;
-    const qsizetype start = out.size();
-    out.resize(start + count + padding);
-    char* target = out.data() + start;
+    char* target = out.Extend(count + padding);
     for (int at = 0; at < count; ++at) {
         const char16_t unit =
             text[at] == '.' ? decimalPoint_[0] : static_cast<unsigned char>(text[at]);
@@ -337,15 +337,14 @@ bool FastRecordFormat::EmitNumber(const char* text, int size, int width, QByteAr
     return true;
 }
 
-bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QByteArray& out) {
+bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, ByteSink& out) {
     const auto* at = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = at + size;
     if (size >= 3 && at[0] == 0xEF && at[1] == 0xBB && at[2] == 0xBF) return false;
-    const qsizetype start = out.size();
+    const qsizetype start = out.Size();
     // Every unit gives one byte, and a UTF-8 text has at least as many bytes as units.
     const qsizetype most = width >= 0 ? std::max<qsizetype>(size, width) : size;
-    out.resize(start + most);
-    char* const first = out.data() + start;
+    char* const first = out.Extend(most);
     char* target = first;
     const short* bytes = textTable_.bytes.data();
     const auto put = [&](char16_t unit) {
@@ -365,7 +364,7 @@ bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QBy
         char32_t point = 0;
         const int length = DecodeSequence(at, end, point);
         if (length == 0) {
-            out.truncate(start);
+            out.Truncate(start);
             return false;
         }
         if (point >= 0x10000) {
@@ -388,7 +387,7 @@ bool FastRecordFormat::EmitUtf8(const char* text, qsizetype size, int width, QBy
         *target++ = textPad_;
         ++units;
     }
-    out.truncate(start + (target - first));
+    out.Truncate(start + (target - first));
     return true;
 }
 
@@ -449,14 +448,11 @@ void FastRecordFormat::DecodeUtf8(const char* text, qsizetype size) {
     }
 }
 
-void FastRecordFormat::EmitUnits(UnitTable& table, bool text, int width, char pad,
-                                 QByteArray& out) {
+void FastRecordFormat::EmitUnits(UnitTable& table, bool text, int width, char pad, ByteSink& out) {
     size_t count = units_.size();
     if (width >= 0 && count > static_cast<size_t>(width)) count = static_cast<size_t>(width);
-    const qsizetype start = out.size();
     const size_t padding = width >= 0 ? static_cast<size_t>(width) - count : 0;
-    out.resize(start + static_cast<qsizetype>(count + padding));
-    char* target = out.data() + start;
+    char* target = out.Extend(static_cast<qsizetype>(count + padding));
     const short* bytes = table.bytes.data();
     for (size_t index = 0; index < count; ++index) {
         const char16_t unit = units_[index];

@@ -36,6 +36,7 @@
 
 namespace morvane {
 
+class ByteSink;
 class Recordset;
 
 class FastRecordFormat {
@@ -70,32 +71,23 @@ class FastRecordFormat {
     FastRecordFormat(const ExportSetting& setting, std::vector<Column> columns,
                      FieldEvent fieldEvent);
 
-    void FormatText(const Column& column, const RawValue& raw, QByteArray& out);
-    void FormatScalar(const Column& column, const RawValue& raw, QByteArray& out);
+    void FormatText(const Column& column, const RawValue& raw, ByteSink& out);
+    void FormatScalar(const Column& column, const RawValue& raw, ByteSink& out);
     //! units_ := the UTF-16 units of UTF-8 text, as QString::fromUtf8 gives them.
     void DecodeUtf8(const char* text, qsizetype size);
     void UnitsOfString(const QString& text);
     //! units_ := number text in ASCII, "." replaced by the regional decimal point.
     void UnitsOfNumber(const char* text, int size);
     //! Appends units_ through table; with width >= 0 cut or padded to width units.
-    void EmitUnits(UnitTable& table, bool text, int width, char pad, QByteArray& out);
+    void EmitUnits(UnitTable& table, bool text, int width, char pad, ByteSink& out);
     //! Appends well-formed UTF-8 text straight through the text table, cut or padded to
     //! width when width >= 0; false (nothing appended) for text DecodeUtf8 must take.
-    bool EmitUtf8(const char* text, qsizetype size, int width, QByteArray& out);
+    bool EmitUtf8(const char* text, qsizetype size, int width, ByteSink& out);
     //! Appends an ASCII number text through the ANSI table, "." as the decimal point; false
     //! (nothing appended) when the point is not a single unit.
-    bool EmitNumber(const char* text, int size, int width, QByteArray& out);
+    bool EmitNumber(const char* text, int size, int width, ByteSink& out);
     //! Hands units_ to the BeforeFieldExport handler and takes back what it leaves.
     void RaiseFieldEvent(const Column& column);
-    //! Appends a few bytes (a separator, delimiter or tag): one resize and a copy, which
-    //! costs a fraction of QByteArray::append's general insertion.
-    static void Append(QByteArray& out, const QByteArray& bytes) {
-        const qsizetype count = bytes.size();
-        if (count == 0) return;
-        const qsizetype at = out.size();
-        out.resize(at + count);
-        std::memcpy(out.data() + at, bytes.constData(), static_cast<size_t>(count));
-    }
     //! The byte of a text value's unit: line ends become spaces unless a field handler
     //! listens (the routine replaces them before the event, so the handler's text keeps its
     //! own), then upper case and OEM conversion as set, then the ANSI page.
