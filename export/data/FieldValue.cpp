@@ -139,9 +139,13 @@ char* PutDigits(char* out, int value, int digits) {
     return out + digits;
 }
 
+//! The date's digits when it is storable (a valid date of the years 1 to 9999), else null;
+//! one calendar conversion.
 char* PutStoredDate(char* out, QDate date) {
     int year = 0, month = 0, day = 0;
+    if (!date.isValid()) return nullptr;
     date.getDate(&year, &month, &day);
+    if (year < 1 || year > 9999) return nullptr;
     out = PutDigits(out, year, 4);
     *out++ = '-';
     out = PutDigits(out, month, 2);
@@ -158,10 +162,6 @@ char* PutStoredTime(char* out, QTime time) {
     if (time.msec() == 0) return out;
     *out++ = '.';
     return PutDigits(out, time.msec(), 3);
-}
-
-bool StorableDate(QDate date) {
-    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
 }
 
 }  // namespace
@@ -186,25 +186,23 @@ bool HeldAsFieldType(const QVariant& value, short type, int size) {
 int DateTimeStorageChars(const QVariant& value, char* out) {
     char* end = out;
     switch (value.typeId()) {
-        case QMetaType::QDate: {
-            const QDate date = value.toDate();
-            if (!StorableDate(date)) return -1;
-            end = PutStoredDate(out, date);
+        case QMetaType::QDate:
+            end = PutStoredDate(out, *static_cast<const QDate*>(value.constData()));
+            if (!end) return -1;
             break;
-        }
         case QMetaType::QTime: {
-            const QTime time = value.toTime();
+            const QTime time = *static_cast<const QTime*>(value.constData());
             if (!time.isValid()) return -1;
             end = PutStoredTime(out, time);
             break;
         }
         case QMetaType::QDateTime: {
-            const QDateTime dateTime = value.toDateTime();
+            const auto& dateTime = *static_cast<const QDateTime*>(value.constData());
             if (!dateTime.isValid()) return -1;
-            const QDate date = dateTime.date();
             const QTime time = dateTime.time();
-            if (!StorableDate(date) || !time.isValid()) return -1;
-            end = PutStoredDate(out, date);
+            if (!time.isValid()) return -1;
+            end = PutStoredDate(out, dateTime.date());
+            if (!end) return -1;
             *end++ = ' ';
             end = PutStoredTime(end, time);
             break;

@@ -63,7 +63,7 @@ void BackgroundRecordStore::Submit() {
     std::unique_lock<std::mutex> lock(mutex_);
     Resume();
     // A thread stopped at a failure frees no room; the failure is raised right after.
-    changed_.wait(lock, [&] { return queued_.size() < kMaxBatches || failure_; });
+    changed_.wait(lock, [&] { return queued_.size() + (busy_ ? 1 : 0) < kMaxBatches || failure_; });
     queued_.push_back(std::move(filling_));
     if (spare_.empty()) {
         filling_ = Batch();
@@ -107,17 +107,18 @@ void BackgroundRecordStore::Work() {
         changed_.wait(
             lock, [&] { return stopping_ || (!queued_.empty() && !paused_ && !dropping_.load()); });
         if (stopping_) return;
-        // The caller only appends to the queue, which leaves the front batch where it is.
-        Batch& batch = queued_.front();
-        size_t next = storedOfFront_;
+        // The batch is the thread's own while it stores it; what a failure or a drop leaves
+        // of it goes back to the front of the queue.
+        Batch batch = std::move(queued_.front());
+        queued_.pop_front();
+        size_t next = std::exchange(storedOfFront_, 0);
         busy_ = true;
         lock.unlock();
         std::exception_ptr failure;
         for (; next < batch.count; ++next) {
             if (dropping_.load(std::memory_order_relaxed)) break;
-            std::vector<QVariant>& record = batch.records[next];
             try {
-                store_(record);
+                store_(batch.records[next]);
             } catch (...) {
                 failure = std::current_exception();
                 ++next;  // the failed record is done with
@@ -133,9 +134,8 @@ void BackgroundRecordStore::Work() {
         if (next >= batch.count) {
             batch.count = 0;
             spare_.push_back(std::move(batch));
-            queued_.pop_front();
-            storedOfFront_ = 0;
         } else {
+            queued_.push_front(std::move(batch));
             storedOfFront_ = next;
         }
         changed_.notify_all();

@@ -1,5 +1,6 @@
 #include "export/data/sqlite/SqliteRecordset.h"
 
+#include "export/data/FieldValue.h"
 #include "export/data/sqlite/SqliteDatabase.h"
 #include "export/data/sqlite/SqliteTypes.h"
 
@@ -168,7 +169,18 @@ void SqliteRecordset::doInsert() {
     for (size_t column = 0; column < items.size(); ++column) {
         const QVariant& value = items[column]->Value();
         const int index = static_cast<int>(column) + 1;
-        if (value.typeId() != QMetaType::QString) {
+        const int type = value.typeId();
+        if (type == QMetaType::QDate || type == QMetaType::QTime || type == QMetaType::QDateTime) {
+            // Stored digits, written into the column's kept buffer and bound in place.
+            QByteArray& bytes = insertTexts_[column];
+            if (bytes.size() < kDateTimeStorageChars) bytes.resize(kDateTimeStorageChars);
+            const int size = value.isNull() ? -1 : DateTimeStorageChars(value, bytes.data());
+            if (size >= 0) {
+                sqlite3_bind_text(insert_.Handle(), index, bytes.constData(), size, SQLITE_STATIC);
+                continue;
+            }
+        }
+        if (type != QMetaType::QString) {
             BindValue(insert_.Handle(), index, value);
             continue;
         }

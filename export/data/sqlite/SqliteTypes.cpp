@@ -316,17 +316,24 @@ void BindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
         sqlite3_bind_null(statement, index);
         return;
     }
+    // The plain types are read where the variant holds them, as toLongLong and toDouble
+    // would give them, without the general conversion those take.
+    const void* held = value.constData();
     switch (value.typeId()) {
         case QMetaType::Bool:
-            sqlite3_bind_int(statement, index, value.toBool() ? 1 : 0);
+            sqlite3_bind_int(statement, index, *static_cast<const bool*>(held) ? 1 : 0);
             return;
         case QMetaType::Int:
+            sqlite3_bind_int64(statement, index, *static_cast<const int*>(held));
+            return;
         case QMetaType::LongLong:
-            sqlite3_bind_int64(statement, index, value.toLongLong());
+            sqlite3_bind_int64(statement, index, *static_cast<const qlonglong*>(held));
             return;
         case QMetaType::Double:
+            sqlite3_bind_double(statement, index, *static_cast<const double*>(held));
+            return;
         case QMetaType::Float:
-            sqlite3_bind_double(statement, index, value.toDouble());
+            sqlite3_bind_double(statement, index, *static_cast<const float*>(held));
             return;
         case QMetaType::QDate:
         case QMetaType::QTime:
