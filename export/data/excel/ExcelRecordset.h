@@ -14,9 +14,10 @@ class ExcelDatabase;
 
 class ExcelRecordset : public Recordset {
   public:
-    bool AppendsFromAnyThread() const override { return true; }
     ExcelRecordset(std::shared_ptr<ExcelDatabase> database, QString sheet, short type,
                    bool updatable);
+
+    bool AppendsFromAnyThread() const override { return true; }
 
   protected:
     bool doSeek(qint64 index) override;

@@ -15,11 +15,12 @@ class LotusDatabase;
 
 class LotusRecordset : public Recordset {
   public:
-    bool AppendsFromAnyThread() const override { return true; }
     //! Reads `sheet` (null for a table with no row yet) with the fields of `columns`.
     LotusRecordset(std::shared_ptr<LotusDatabase> database, std::shared_ptr<LotusSheet> sheet,
                    std::vector<LotusColumn> columns, short type, bool updatable);
     ~LotusRecordset() override;
+
+    bool AppendsFromAnyThread() const override { return true; }
 
   protected:
     bool doSeek(qint64 index) override;

@@ -18,12 +18,13 @@ class ParadoxDatabase;
 
 class ParadoxRecordset : public Recordset, private FieldValueSource {
   public:
-    bool AppendsFromAnyThread() const override { return true; }
     ParadoxRecordset(std::shared_ptr<ParadoxDatabase> database,
                      std::unique_ptr<paradox::TableReader> reader, short type, bool updatable);
     ~ParadoxRecordset() override;
 
     void ReadRaw(int ordinal, RawValue& out) override;
+
+    bool AppendsFromAnyThread() const override { return true; }
 
   protected:
     bool doSeek(qint64 index) override;

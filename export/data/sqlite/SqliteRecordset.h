@@ -22,10 +22,11 @@ class SqliteDatabase;
 
 class SqliteRecordset : public SqliteCursorRecordset {
   public:
-    bool AppendsFromAnyThread() const override { return true; }
     SqliteRecordset(const std::shared_ptr<SqliteDatabase>& database, const QString& source,
                     bool isTable, short type, bool updatable);
     ~SqliteRecordset() override;
+
+    bool AppendsFromAnyThread() const override { return true; }
 
   protected:
     bool doSeek(qint64 index) override;

@@ -23,7 +23,6 @@ struct XbaseSessionField {
 
 class XbaseRecordset : public Recordset, private FieldValueSource {
   public:
-    bool AppendsFromAnyThread() const override { return true; }
     //! `sessionFields`: the engine types the table was created with in this session
     //! (empty: the types the file's fields read as). `hexBinary`: see XbaseTableFile.
     XbaseRecordset(std::shared_ptr<Database> database, const QString& path, short type,
@@ -34,6 +33,8 @@ class XbaseRecordset : public Recordset, private FieldValueSource {
     void ReadRaw(int ordinal, RawValue& out) override;
     //! Writes what the writer gathered so that reads see it (also when the database closes).
     void FlushWrites();
+
+    bool AppendsFromAnyThread() const override { return true; }
 
   protected:
     bool doSeek(qint64 index) override;
