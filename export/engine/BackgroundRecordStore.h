@@ -79,10 +79,10 @@ class BackgroundRecordStore {
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Batch> queued_;           //!< queued batches, oldest first (references stay valid)
+    std::deque<Batch> queued_;           //!< queued batches, oldest first
     std::vector<Batch> spare_;           //!< stored batches kept for reuse
     size_t storedOfFront_ = 0;           //!< records of queued_.front() already taken
-    bool busy_ = false;                  //!< the thread is storing records of queued_.front()
+    bool busy_ = false;                  //!< the thread is storing a batch it took off the queue
     std::exception_ptr failure_;         //!< a failure not raised to the caller yet
     bool paused_ = false;                //!< stopped at a failure until the caller goes on
     std::atomic<bool> dropping_{false};  //!< read by the thread between records

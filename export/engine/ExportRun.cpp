@@ -403,9 +403,6 @@ QVariant WithoutLineBreaks(const QVariant& value) {
     return text;
 }
 
-// The value Field::Value() holds for a column read raw (RawValue.h), into `value`: whole
-// numbers of Byte, Integer and Long fields as int, as the drivers hold them, Booleans as
-// bool, Single as float.
 //! `value` becomes the text of the UTF-8 bytes, as QString::fromUtf8 makes it. A text
 //! `value` already holds, and holds alone, is overwritten in place: a run that reuses its
 //! values from record to record allocates nothing for its texts.
@@ -424,6 +421,9 @@ void AssignUtf8(const char* bytes, qsizetype size, QVariant& value) {
     text.truncate(end - text.constData());
 }
 
+// The value Field::Value() holds for a column read raw (RawValue.h), into `value`: whole
+// numbers of Byte, Integer and Long fields as int, as the drivers hold them, Booleans as
+// bool, Single as float.
 void ValueOfRaw(const RawValue& raw, short type, QVariant& value) {
     switch (raw.kind) {
         case RawValue::Kind::Null:

@@ -297,42 +297,36 @@ qint64 CellBytes(Biff version, const ExcelSheetModel& sheet) {
            textBytes;
 }
 
+//! A cell record's start: its number and length, then the cell's row, column and format.
+void PutCellStart(LocalBytes<18>& bytes, unsigned record, unsigned length, const SpooledCell& cell,
+                  unsigned xf) {
+    bytes.Put16(record);
+    bytes.Put16(length);
+    bytes.Put16(cell.Row);
+    bytes.Put16(cell.Column);
+    bytes.Put16(xf);
+}
+
 void PutCell(std::string& out, Biff version, const SpooledCell& cell, const ExcelStrings& strings) {
     const unsigned xf = static_cast<unsigned>(BiffWriter::XfOf(cell.Style));
     LocalBytes<18> bytes;  // the longest fixed part: NUMBER's 4 + 14 bytes
     switch (cell.Type) {
         case SpooledCell::Number:
-            bytes.Put16(biff::Number);
-            bytes.Put16(14);
-            bytes.Put16(cell.Row);
-            bytes.Put16(cell.Column);
-            bytes.Put16(xf);
+            PutCellStart(bytes, biff::Number, 14, cell, xf);
             bytes.PutF64(cell.Value);
             break;
         case SpooledCell::Boolean:
-            bytes.Put16(biff::BoolErr);
-            bytes.Put16(8);
-            bytes.Put16(cell.Row);
-            bytes.Put16(cell.Column);
-            bytes.Put16(xf);
+            PutCellStart(bytes, biff::BoolErr, 8, cell, xf);
             bytes.Put8(cell.Value != 0 ? 1 : 0);
             bytes.Put8(0);
             break;
         case SpooledCell::Text:
             if (version == Biff::V8) {
-                bytes.Put16(biff::LabelSst);
-                bytes.Put16(10);
-                bytes.Put16(cell.Row);
-                bytes.Put16(cell.Column);
-                bytes.Put16(xf);
+                PutCellStart(bytes, biff::LabelSst, 10, cell, xf);
                 bytes.Put32(cell.String);
             } else {
                 const QString& text = strings.At(cell.String);
-                bytes.Put16(biff::Label);
-                bytes.Put16(static_cast<unsigned>(8 + text.size()));
-                bytes.Put16(cell.Row);
-                bytes.Put16(cell.Column);
-                bytes.Put16(xf);
+                PutCellStart(bytes, biff::Label, static_cast<unsigned>(8 + text.size()), cell, xf);
                 QByteArray label;
                 PutBytes(label, text, 2);
                 bytes.AppendTo(out);

@@ -174,7 +174,8 @@ void SqliteRecordset::doInsert() {
             // Stored digits, written into the column's kept buffer and bound in place.
             QByteArray& bytes = insertTexts_[column];
             if (bytes.size() < kDateTimeStorageChars) bytes.resize(kDateTimeStorageChars);
-            const int size = value.isNull() ? -1 : DateTimeStorageChars(value, bytes.data());
+            // A null or unstorable value is left to BindValue.
+            const int size = DateTimeStorageChars(value, bytes.data());
             if (size >= 0) {
                 sqlite3_bind_text(insert_.Handle(), index, bytes.constData(), size, SQLITE_STATIC);
                 continue;
