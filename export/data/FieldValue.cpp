@@ -174,6 +174,10 @@ bool HeldAsFieldType(const QVariant& value, short type, int size) {
             return type == dbDouble || type == dbFloat;
         case QMetaType::Bool:
             return type == dbBoolean;
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+        case QMetaType::QDateTime:
+            return type == dbDate || type == dbTime || type == dbTimeStamp;
         case QMetaType::QString:
             return type == dbMemo ||
                    (type == dbText &&
@@ -211,6 +215,13 @@ int DateTimeStorageChars(const QVariant& value, char* out) {
             return -1;
     }
     return static_cast<int>(end - out);
+}
+
+QString ValueTextAsLocal(const QVariant& value) {
+    if (value.typeId() != QMetaType::QDateTime) return value.toString();
+    const auto& dateTime = *static_cast<const QDateTime*>(value.constData());
+    if (dateTime.timeSpec() == Qt::LocalTime) return value.toString();
+    return QVariant(QDateTime(dateTime.date(), dateTime.time())).toString();
 }
 
 QString DateTimeStorageText(const QVariant& value) {

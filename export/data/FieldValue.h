@@ -19,12 +19,17 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
 
 //! True when a non-Null value is already held the way a field of `type` and `size` holds
 //! it, so that ConvertFieldValue would give it back unchanged: an int for Long, a double
-//! for Double and Float, a bool for Boolean, a string for Memo and for a Text field it fits.
+//! for Double and Float, a bool for Boolean, a string for Memo and for a Text field it fits,
+//! a date, time or date-time for a Date/Time field.
 bool HeldAsFieldType(const QVariant& value, short type, int size);
 
 //! Parses date/time text: ISO 8601 ("2024-03-01", "2024-03-01 13:45:00", "...T...",
 //! "13:45:00") and the system locale's short formats. Returns a null QVariant on failure.
 QVariant ParseDateTimeText(const QString& text);
+
+//! The text QVariant::toString gives a value, with a date-time read as local time whatever
+//! its time zone (a date-time stored by its parts reads the same built local or UTC).
+QString ValueTextAsLocal(const QVariant& value);
 
 //! Formats a Date/Time value as stored in the native format: "yyyy-MM-dd", "HH:mm:ss" or
 //! "yyyy-MM-dd HH:mm:ss" (milliseconds appended as ".zzz" when not zero).

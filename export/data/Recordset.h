@@ -66,6 +66,8 @@ class Recordset {
     //! do, for values already converted to their fields' types (ConvertFieldValue), one per
     //! field in field order. The fields keep the current record; `values` is left with
     //! unspecified contents. For writers that append many records: no per-field calls.
+    //! A date-time is stored by its date and time of day; its time zone is not looked at
+    //! (writers may hand over UTC date-times, which cost no time-zone conversion to build).
     //! Raises what AddNew and Update raise.
     void AppendRecord(std::vector<QVariant>& values);
     //! True when AppendRecord may run on another thread than the one that opened the

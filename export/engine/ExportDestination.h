@@ -69,6 +69,10 @@ class TableDestination : public ExportDestination {
     //! Converts `value` (not Null) in place for the field at `position`, as delivering it
     //! would convert it; raises where delivering it would fail.
     virtual void Convert(int position, QVariant& value) const;
+    //! True when the field at `position` keeps a date-time by its date and time of day
+    //! alone, so that Convert and StoreRecord take one built without a time zone (UTC) as
+    //! they take the local date-time of the same parts.
+    virtual bool StoresDateTimeByParts(int position) const;
     //! Stores a record of converted values, one per field (stage 11); `values` is left with
     //! unspecified contents.
     virtual void StoreRecord(std::vector<QVariant>& values);

@@ -4,6 +4,7 @@
 
 #include "export/data/Database.h"
 #include "export/data/EngineError.h"
+#include "export/data/FieldTypes.h"
 #include "export/data/FieldValue.h"
 #include "export/data/Recordset.h"
 
@@ -13,6 +14,10 @@ ExportDestination::~ExportDestination() = default;
 
 void TableDestination::Convert(int, QVariant&) const {
     throw EngineError::Of(ErrInvalidOperation);
+}
+
+bool TableDestination::StoresDateTimeByParts(int) const {
+    return false;
 }
 
 void TableDestination::StoreRecord(std::vector<QVariant>&) {
@@ -55,6 +60,14 @@ void RecordsetDestination::Convert(int position, QVariant& value) const {
     const FieldShape& shape = shapes_[static_cast<size_t>(position)];
     if (HeldAsFieldType(value, shape.type, shape.size)) return;
     value = ConvertFieldValue(value, shape.type, shape.size, shape.name);
+}
+
+bool RecordsetDestination::StoresDateTimeByParts(int position) const {
+    // A date field takes a date-time as it is (ConvertFieldValue leaves it alone), and every
+    // driver stores it by its date and time of day (Recordset::AppendRecord).
+    if (position < 0 || static_cast<size_t>(position) >= shapes_.size()) return false;
+    const short type = shapes_[static_cast<size_t>(position)].type;
+    return type == dbDate || type == dbTime || type == dbTimeStamp;
 }
 
 void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {

@@ -41,6 +41,7 @@ class RecordsetDestination : public TableDestination {
     bool StoresWholeRecords() const override { return true; }
     int FieldCount() const override;
     void Convert(int position, QVariant& value) const override;
+    bool StoresDateTimeByParts(int position) const override;
     void StoreRecord(std::vector<QVariant>& values) override;
     void AllowHeldRecords() override;
     void StoreHeldRecords() override;

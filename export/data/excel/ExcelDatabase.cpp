@@ -2,6 +2,7 @@
 
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/FieldValue.h"
 #include "export/data/excel/BiffWriter.h"
 #include "export/data/excel/ExcelRecordset.h"
 #include "export/data/excel/ExcelSheetLayout.h"
@@ -335,7 +336,7 @@ void ExcelDatabase::InsertRow(const QString& sheetName, const Fields& fields) {
             else if (value.typeId() == QMetaType::QUuid)
                 text = value.toUuid().toString();
             else
-                text = value.toString();
+                text = ValueTextAsLocal(value);
             if (text.size() > MaxText(version_))
                 throw EngineError::Of(ErrFieldTooSmall, field.Name());
             cell.String = model.Strings.Intern(text);

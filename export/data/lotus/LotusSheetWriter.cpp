@@ -2,6 +2,7 @@
 
 #include "export/data/EngineError.h"
 #include "export/data/FieldTypes.h"
+#include "export/data/FieldValue.h"
 
 #include <QUuid>
 #include <algorithm>
@@ -215,7 +216,7 @@ void LotusSheetWriter::Cell(int row, int column, const QVariant& value,
                 Number(row, column, serial, time ? LotusCode::Time : LotusCode::Date);
             } else {
                 // Before the worksheet calendar (1900): kept as text.
-                Label(row, column, value.toString(), definition);
+                Label(row, column, ValueTextAsLocal(value), definition);
             }
             return;
         }

@@ -31,7 +31,8 @@ TEST(ExcelExportTest, BatchExportToEachKind) {
             "CREATE TABLE People (id INTEGER, name VARCHAR(40), amount DOUBLE, born DATETIME, "
             "active BOOLEAN);"
             "INSERT INTO People VALUES (1, 'Zoë Crème', 1234.5, '1999-12-31 15:04:05', 1);"
-            "INSERT INTO People VALUES (2, NULL, -7, '2024-02-09', 0);"));
+            "INSERT INTO People VALUES (2, NULL, -7, '2024-02-09', 0);"
+            "INSERT INTO People VALUES (3, NULL, NULL, '1850-06-01 12:30:00', NULL);"));
         db->Close();
     }
     const QStringList expected = {
@@ -49,6 +50,10 @@ TEST(ExcelExportTest, BatchExportToEachKind) {
         QStringLiteral("2 2 number -7.0"),
         QStringLiteral("2 3 date 2024-02-09 00:00:00"),
         QStringLiteral("2 4 bool False"),
+        // Before the worksheet calendar: the date-time's text, the same as the
+        // field-by-field route writes (no time zone mark).
+        QStringLiteral("3 0 number 3.0"),
+        QStringLiteral("3 3 text 1850-06-01T12:30:00.000"),
     };
     for (int kind = 16; kind <= 19; ++kind) {
         const ExcelKind& excel = kExcelKinds[kind - 16];

@@ -16,20 +16,23 @@ namespace {
 class LotusExportTest : public SessionTest {
   protected:
     void CreatePeople() {
-        CreateSource({{"Id", dbLong},
-                      {"Name", dbText, 30},
-                      {"Notes", dbMemo},
-                      {"Amount", dbDouble},
-                      {"Born", dbDate},
-                      {"Active", dbBoolean},
-                      {"Photo", dbLongBinary},
-                      {"First Name's", dbText, 10}},
-                     {{1, QStringLiteral("O'Brien \"Bob\""), QStringLiteral("line1\r\nline2"),
-                       1234.5, QDateTime(QDate(1999, 12, 31), QTime(15, 4, 5)), true,
-                       QByteArray("\x01\x02", 2), QString::fromUtf8("Zoë")},
-                      {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
-                       QVariant()}},
-                     QStringLiteral("People"));
+        CreateSource(
+            {{"Id", dbLong},
+             {"Name", dbText, 30},
+             {"Notes", dbMemo},
+             {"Amount", dbDouble},
+             {"Born", dbDate},
+             {"Active", dbBoolean},
+             {"Photo", dbLongBinary},
+             {"First Name's", dbText, 10}},
+            {{1, QStringLiteral("O'Brien \"Bob\""), QStringLiteral("line1\r\nline2"), 1234.5,
+              QDateTime(QDate(1999, 12, 31), QTime(15, 4, 5)), true, QByteArray("\x01\x02", 2),
+              QString::fromUtf8("Zoë")},
+             {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+              QVariant()},
+             {3, QVariant(), QVariant(), QVariant(), QDateTime(QDate(1850, 6, 1), QTime(12, 30)),
+              QVariant(), QVariant(), QVariant()}},
+            QStringLiteral("People"));
     }
     //! The sheet as ssconvert shows it (cells with their formats), one line per row.
     static QStringList Shown(const QString& path) {
@@ -58,17 +61,18 @@ TEST_F(LotusExportTest, PeopleExportsToEachKindAndOpensInSsconvert) {
         session_->Setting().TypeFormat = kind;
         Export(path);
         EXPECT_TRUE(session_->LastRunCompleted());
-        EXPECT_EQ(Boxes().back().text, SummaryText(2));
+        EXPECT_EQ(Boxes().back().text, SummaryText(3));
         // The memo's CR LF became two spaces and binary fields carry no value, as in every
         // export; the date-time is a serial number, shown with the WK1 date format (WK3:
-        // general format). ssconvert quotes what holds blanks or apostrophes.
+        // general format), and one before the worksheet calendar is its text (no time zone
+        // mark). ssconvert quotes what holds blanks or apostrophes.
         const QString born = wk3 ? QStringLiteral("36525.627836") : QStringLiteral("12/31/99");
         EXPECT_EQ(
             Shown(path).join('\n').toStdString(),
             QStringList({"Id,Name,Notes,Amount,Born,Active,Photo,\"First Name's\"",
                          QString::fromUtf8("1,\"O'Brien \"\"Bob\"\"\",\"line1  line2\",1234.5,") +
                              born + QString::fromUtf8(",1,,Zoë"),
-                         "2,,,,,,,"})
+                         "2,,,,,,,", "3,,,,1850-06-01T12:30:00.000,,,"})
                 .join('\n')
                 .toStdString());
     }
