@@ -168,10 +168,18 @@ char* PutStoredTime(char* out, QTime time) {
 
 bool HeldAsFieldType(const QVariant& value, short type, int size) {
     switch (value.typeId()) {
-        case QMetaType::Int:
-            return type == dbLong;
-        case QMetaType::Double:
-            return type == dbDouble || type == dbFloat;
+        case QMetaType::Int: {
+            const int number = *static_cast<const int*>(value.constData());
+            return type == dbLong || (type == dbInteger && number >= -32768 && number <= 32767) ||
+                   (type == dbByte && number >= 0 && number <= 255);
+        }
+        case QMetaType::Double: {
+            const double number = *static_cast<const double*>(value.constData());
+            // Currency keeps four decimals: a number that has no more is held as it is.
+            return type == dbDouble || type == dbFloat ||
+                   (type == dbCurrency && std::isfinite(number) &&
+                    std::round(number * 10000.0) / 10000.0 == number);
+        }
         case QMetaType::Bool:
             return type == dbBoolean;
         case QMetaType::QDate:

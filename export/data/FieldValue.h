@@ -18,9 +18,10 @@ namespace morvane {
 QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QString& fieldName);
 
 //! True when a non-Null value is already held the way a field of `type` and `size` holds
-//! it, so that ConvertFieldValue would give it back unchanged: an int for Long, a double
-//! for Double and Float, a bool for Boolean, a string for Memo and for a Text field it fits,
-//! a date, time or date-time for a Date/Time field.
+//! it, so that ConvertFieldValue would give it back unchanged: an int for Long (and for
+//! Integer and Byte within their ranges), a double for Double and Float (and for Currency
+//! with no more than four decimals), a bool for Boolean, a string for Memo and for a Text
+//! field it fits, a date, time or date-time for a Date/Time field.
 bool HeldAsFieldType(const QVariant& value, short type, int size);
 
 //! Parses date/time text: ISO 8601 ("2024-03-01", "2024-03-01 13:45:00", "...T...",

@@ -205,6 +205,27 @@ void Recordset::AppendRecord(std::vector<QVariant>& values) {
     if (knownCount_ >= 0) ++knownCount_;
 }
 
+bool Recordset::AppendRecords(std::vector<QVariant>* records, size_t count) {
+    CheckOpen();
+    if (!updatable_) throw EngineError::Of(ErrReadOnly);
+    CancelUpdate();
+    const auto& items = fields_.Items();
+    for (size_t record = 0; record < count; ++record) {
+        const std::vector<QVariant>& values = records[record];
+        if (values.size() != items.size()) throw EngineError::Of(ErrInvalidOperation);
+        for (size_t column = 0; column < items.size(); ++column)
+            if (items[column]->Required() && values[column].isNull())
+                throw EngineError::Of(ErrRequiredNull, items[column]->Name());
+    }
+    if (!doInsertGroup(records, count)) return false;
+    if (knownCount_ >= 0) knownCount_ += static_cast<qint64>(count);
+    return true;
+}
+
+bool Recordset::doInsertGroup(const std::vector<QVariant>*, size_t) {
+    return false;
+}
+
 void Recordset::CancelUpdate() {
     if (adding_) EndAddNew();
 }

@@ -70,6 +70,11 @@ class Recordset {
     //! (writers may hand over UTC date-times, which cost no time-zone conversion to build).
     //! Raises what AddNew and Update raise.
     void AppendRecord(std::vector<QVariant>& values);
+    //! Stores `count` whole records (as AppendRecord takes them) at once, all or none: when
+    //! one of them fails, none is stored and a failure is raised that need not name the
+    //! record (store them one by one to find it). False, with nothing stored, when the
+    //! driver does not store groups of that size. The records keep their values.
+    bool AppendRecords(std::vector<QVariant>* records, size_t count);
     //! True when AppendRecord may run on another thread than the one that opened the
     //! recordset, as long as nothing else uses the recordset or its database meanwhile: the
     //! driver's inserts share no state with other databases (a writer thread).
@@ -86,6 +91,9 @@ class Recordset {
     virtual qint64 doCount() = 0;
     //! Inserts the values now held by the fields.
     virtual void doInsert() = 0;
+    //! Inserts `count` records of values at once, all or none (AppendRecords); false when
+    //! the driver does not (the default).
+    virtual bool doInsertGroup(const std::vector<QVariant>* records, size_t count);
     virtual void doClose() = 0;
     //! A stamp that changes whenever the source's records may have changed (any write through
     //! this connection or another); a count taken under the same stamp is still exact. -1

@@ -6,8 +6,8 @@
 
 namespace morvane {
 
-BackgroundRecordStore::BackgroundRecordStore(StoreFunction store)
-    : store_(std::move(store)), thread_([this] { Work(); }) {
+BackgroundRecordStore::BackgroundRecordStore(StoreFunction store, StoreGroupFunction storeGroup)
+    : store_(std::move(store)), storeGroup_(std::move(storeGroup)), thread_([this] { Work(); }) {
     filling_.records.resize(kBatchRecords);
 }
 
@@ -115,16 +115,7 @@ void BackgroundRecordStore::Work() {
         busy_ = true;
         lock.unlock();
         std::exception_ptr failure;
-        for (; next < batch.count; ++next) {
-            if (dropping_.load(std::memory_order_relaxed)) break;
-            try {
-                store_(batch.records[next]);
-            } catch (...) {
-                failure = std::current_exception();
-                ++next;  // the failed record is done with
-                break;
-            }
-        }
+        next = StoreFrom(batch, next, failure);
         lock.lock();
         busy_ = false;
         if (failure) {
@@ -140,6 +131,36 @@ void BackgroundRecordStore::Work() {
         }
         changed_.notify_all();
     }
+}
+
+size_t BackgroundRecordStore::StoreFrom(Batch& batch, size_t next, std::exception_ptr& failure) {
+    while (next < batch.count) {
+        if (dropping_.load(std::memory_order_relaxed)) return next;
+        size_t end = batch.count;
+        if (storeGroup_ && batch.count - next >= kGroupRecords) {
+            end = next + kGroupRecords;
+            try {
+                if (storeGroup_(&batch.records[next], kGroupRecords)) {
+                    next = end;
+                    continue;
+                }
+                storeGroup_ = nullptr;  // declined: one by one from now on
+                end = batch.count;
+            } catch (...) {
+                // One of them failed and none is stored: one by one finds which.
+            }
+        }
+        for (; next < end; ++next) {
+            if (dropping_.load(std::memory_order_relaxed)) return next;
+            try {
+                store_(batch.records[next]);
+            } catch (...) {
+                failure = std::current_exception();
+                return next + 1;  // the failed record is done with
+            }
+        }
+    }
+    return next;
 }
 
 }  // namespace morvane

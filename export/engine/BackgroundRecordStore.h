@@ -14,8 +14,14 @@
 // as it would have without the thread) or goes on, when the thread continues with the
 // record after the failed one. Nothing handed over is lost unless dropped.
 //
-// The store function runs on the thread only, and the caller must not touch what it
-// writes to (the destination) between the first Add and the next Finish or Drop.
+// With a group store function the thread first offers kGroupRecords records at a time to
+// it, which stores all of them or none; when it fails, the thread stores those records one
+// by one to find the one that fails, and when it declines (answers false), the thread
+// stores one by one from then on. Either way what is stored, and which failure is raised,
+// are the same as with the record store function alone.
+//
+// The store functions run on the thread only, and the caller must not touch what they
+// write to (the destination) between the first Add and the next Finish or Drop.
 //
 // Usage:
 //   BackgroundRecordStore store([&](std::vector<QVariant>& r) { table.AppendRecord(r); });
@@ -39,11 +45,14 @@ namespace morvane {
 class BackgroundRecordStore {
   public:
     using StoreFunction = std::function<void(std::vector<QVariant>&)>;
+    //! Stores `count` records all or none; false (nothing stored) when it does not.
+    using StoreGroupFunction = std::function<bool(std::vector<QVariant>* records, size_t count)>;
 
     static constexpr size_t kBatchRecords = 1024;
     static constexpr size_t kMaxBatches = 2;
+    static constexpr size_t kGroupRecords = 32;
 
-    explicit BackgroundRecordStore(StoreFunction store);
+    explicit BackgroundRecordStore(StoreFunction store, StoreGroupFunction storeGroup = nullptr);
     //! Drops what is not stored yet and ends the thread.
     ~BackgroundRecordStore();
     BackgroundRecordStore(const BackgroundRecordStore&) = delete;
@@ -73,9 +82,13 @@ class BackgroundRecordStore {
     //! Raises failure_ when set. Holding the lock (released before raising).
     void RaisePendingFailure(std::unique_lock<std::mutex>& lock);
     void Work();
+    //! Stores the records of `batch` from `next` on until one fails (its failure is put in
+    //! `failure`) or the caller drops the rest; answers the index after the last one done.
+    size_t StoreFrom(Batch& batch, size_t next, std::exception_ptr& failure);
 
     StoreFunction store_;
-    Batch filling_;  //!< records handed over, not yet queued (caller's thread only)
+    StoreGroupFunction storeGroup_;  //!< cleared by the thread once it declines
+    Batch filling_;                  //!< records handed over, not yet queued (caller's thread only)
 
     std::mutex mutex_;
     std::condition_variable changed_;

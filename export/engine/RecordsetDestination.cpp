@@ -74,7 +74,10 @@ void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {
     if (!store_ && holdRecords_) {
         Recordset& table = *table_;
         store_ = std::make_unique<BackgroundRecordStore>(
-            [&table](std::vector<QVariant>& record) { table.AppendRecord(record); });
+            [&table](std::vector<QVariant>& record) { table.AppendRecord(record); },
+            [&table](std::vector<QVariant>* records, size_t count) {
+                return table.AppendRecords(records, count);
+            });
     }
     if (store_) {
         store_->Add(values);

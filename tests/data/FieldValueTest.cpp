@@ -106,5 +106,58 @@ TEST(FieldValueTest, StorageTextMatchesQtFormatting) {
     EXPECT_EQ(DateTimeStorageText(QDate()), QString());
 }
 
+// Whatever HeldAsFieldType accepts, ConvertFieldValue gives back unchanged (same type, same
+// value): table exports skip the conversion on its word.
+TEST(FieldValueTest, ValuesHeldAsTheFieldTypeConvertToThemselves) {
+    const QVariant values[] = {0,
+                               255,
+                               256,
+                               -1,
+                               32767,
+                               32768,
+                               -32768,
+                               -32769,
+                               2147483647,
+                               0.0,
+                               -0.0,
+                               12.3456,
+                               12.34567,
+                               1e15 + 0.25,
+                               1e300,
+                               0.1,
+                               true,
+                               false,
+                               QString(),
+                               "abc",
+                               "abcdef",
+                               QDate(1999, 12, 31),
+                               QTime(23, 59, 58),
+                               QDateTime(QDate(1850, 6, 1), QTime(12, 30)),
+                               QDateTime(QDate(2024, 2, 29), QTime(1, 2), QTimeZone::utc()),
+                               QVariant::fromValue(qlonglong(7)),
+                               QVariant(1.5f)};
+    const short types[] = {dbBoolean,   dbByte,  dbInteger, dbLong,  dbCurrency, dbSingle,
+                           dbDouble,    dbDate,  dbText,    dbMemo,  dbBigInt,   dbTime,
+                           dbTimeStamp, dbFloat, dbGUID,    dbBinary};
+    int held = 0;
+    for (const QVariant& value : values) {
+        for (const short type : types) {
+            if (!HeldAsFieldType(value, type, 5)) continue;
+            ++held;
+            QVariant converted;
+            ASSERT_NO_THROW(converted = ConvertFieldValue(value, type, 5, QStringLiteral("F")))
+                << value.toString().toStdString() << " type " << type;
+            EXPECT_EQ(converted.typeId(), value.typeId()) << value.toString().toStdString();
+            EXPECT_TRUE(converted == value) << value.toString().toStdString() << " type " << type;
+        }
+    }
+    EXPECT_GE(held, 30);
+    // Values the conversion changes are not taken as held.
+    EXPECT_FALSE(HeldAsFieldType(12.34567, dbCurrency, 0));
+    EXPECT_FALSE(HeldAsFieldType(256, dbByte, 0));
+    EXPECT_FALSE(HeldAsFieldType(-32769, dbInteger, 0));
+    EXPECT_FALSE(HeldAsFieldType(QStringLiteral("abcdef"), dbText, 5));
+}
+
 }  // namespace
 }  // namespace morvane

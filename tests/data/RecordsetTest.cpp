@@ -1,6 +1,9 @@
 #include "export/data/sqlite/SqliteDatabase.h"
 #include "tests/data/EngineTestSupport.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
 namespace morvane {
 namespace {
 
@@ -133,6 +136,45 @@ TEST_F(RecordsetTest, RequiredFieldRefusesNull) {
     rs->Fields().Item(0).SetValue("ok");
     rs->Update();
     EXPECT_EQ(rs->RecordCount(), 1);
+}
+
+// A group of records is stored by one statement: all of them, or none when one fails
+// (here a CHECK constraint, as SQLite reports it for the whole statement).
+TEST_F(RecordsetTest, AppendedGroupsAreStoredWholeOrNotAtAll) {
+    auto db = NewDatabase();
+    db->Execute(
+        "CREATE TABLE G (n INTEGER CHECK (n <> 13), label VARCHAR(20) NOT NULL, "
+        "d DATETIME)");
+    auto rs = db->OpenRecordset("G");
+    const auto group = [](int first, int count) {
+        std::vector<std::vector<QVariant>> records;
+        for (int n = first; n < first + count; ++n)
+            records.push_back({n, QStringLiteral("L%1").arg(n),
+                               QDateTime(QDate(2024, 2, 29), QTime(1, 2), QTimeZone::utc())});
+        return records;
+    };
+    auto failing = group(1, 32);
+    EXPECT_EQ(ErrorNumberOf([&] { rs->AppendRecords(failing.data(), failing.size()); }),
+              ErrRuleViolation);
+    auto noLabel = group(14, 32);
+    noLabel[5][1] = QVariant();
+    EXPECT_EQ(ErrorNumberOf([&] { rs->AppendRecords(noLabel.data(), noLabel.size()); }),
+              ErrRequiredNull);
+    EXPECT_EQ(rs->RecordCount(), 0) << "nothing of a failed group";
+    auto good = group(14, 32);
+    EXPECT_TRUE(rs->AppendRecords(good.data(), good.size()));
+    EXPECT_EQ(good[31][0], 45) << "the records keep their values";
+    EXPECT_FALSE(rs->AppendRecords(good.data(), 1)) << "a group of one is left to AppendRecord";
+    rs->Close();
+    auto check = db->OpenRecordset("G");
+    EXPECT_EQ(check->Fields().Item(0).Value(), 14);
+    check->MoveLast();
+    EXPECT_EQ(check->RecordCount(), 32);
+    EXPECT_EQ(check->Fields().Item(0).Value(), 45);
+    EXPECT_EQ(check->Fields().Item(1).Value(), QStringLiteral("L45"));
+    const QDateTime stored = check->Fields().Item(2).Value().toDateTime();
+    EXPECT_EQ(stored.date(), QDate(2024, 2, 29)) << "stored by its date and time of day";
+    EXPECT_EQ(stored.time(), QTime(1, 2));
 }
 
 // Inserted rows survive a close of the database, and a dropped table under an open

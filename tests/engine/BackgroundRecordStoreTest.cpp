@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -31,6 +32,23 @@ class Recorder {
             numbers_.push_back(number);
         };
     }
+    //! Stores a group all or none, as a destination's single statement would; with
+    //! `decline`, answers false (the destination takes no groups).
+    BackgroundRecordStore::StoreGroupFunction GroupFunction(bool decline) {
+        return [this, decline](std::vector<QVariant>* records, size_t count) {
+            groupCalls_.fetch_add(1);
+            if (decline) return false;
+            for (size_t index = 0; index < count; ++index)
+                if (records[index].at(0).toInt() == failAt_)
+                    throw EngineError::Of(ErrRequiredNull, QStringLiteral("Name"));
+            stored_.fetch_add(static_cast<qint64>(count));
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (size_t index = 0; index < count; ++index)
+                numbers_.push_back(records[index].at(0).toInt());
+            return true;
+        };
+    }
+    int GroupCalls() const { return groupCalls_.load(); }
     void NoteHanded() { handed_.fetch_add(1); }
     std::vector<int> Numbers() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -45,6 +63,35 @@ class Recorder {
     std::atomic<qint64> handed_{0};
     std::atomic<qint64> stored_{0};
     std::atomic<qint64> mostAhead_{0};
+    std::atomic<int> groupCalls_{0};
+};
+
+// Records are stored one by one, in groups of kGroupRecords (a failing group is stored one
+// by one to find the failing record), or by a group function that declines.
+enum class Mode { kOneByOne, kGroups, kDecliningGroups };
+
+class BackgroundRecordStoreTest : public testing::TestWithParam<Mode> {
+  protected:
+    std::unique_ptr<BackgroundRecordStore> MakeStore(Recorder& recorder) {
+        if (GetParam() == Mode::kOneByOne)
+            return std::make_unique<BackgroundRecordStore>(recorder.Function());
+        return std::make_unique<BackgroundRecordStore>(
+            recorder.Function(), recorder.GroupFunction(GetParam() == Mode::kDecliningGroups));
+    }
+    //! Groups were offered where the mode has them, and a declining function only once.
+    void ExpectGroupsOffered(const Recorder& recorder) {
+        switch (GetParam()) {
+            case Mode::kOneByOne:
+                EXPECT_EQ(recorder.GroupCalls(), 0);
+                break;
+            case Mode::kGroups:
+                EXPECT_GT(recorder.GroupCalls(), 10);
+                break;
+            case Mode::kDecliningGroups:
+                EXPECT_EQ(recorder.GroupCalls(), 1);
+                break;
+        }
+    }
 };
 
 std::vector<int> Range(int from, int to) {
@@ -75,9 +122,10 @@ int HandOver(BackgroundRecordStore& store, Recorder& recorder, int& errorNumber,
     return raisedAt;
 }
 
-TEST(BackgroundRecordStoreTest, StoresEveryRecordInOrderWithBoundedLead) {
+TEST_P(BackgroundRecordStoreTest, StoresEveryRecordInOrderWithBoundedLead) {
     Recorder recorder;
-    BackgroundRecordStore store(recorder.Function());
+    auto owned = MakeStore(recorder);
+    BackgroundRecordStore& store = *owned;
     int errorNumber = 0;
     EXPECT_EQ(HandOver(store, recorder, errorNumber), kRecords);
     store.Finish();
@@ -85,12 +133,14 @@ TEST(BackgroundRecordStoreTest, StoresEveryRecordInOrderWithBoundedLead) {
     // The caller is never more than the queued batches and the one it fills ahead.
     EXPECT_LE(recorder.MostAhead(), static_cast<qint64>(BackgroundRecordStore::kBatchRecords *
                                                         (BackgroundRecordStore::kMaxBatches + 1)));
+    ExpectGroupsOffered(recorder);
 }
 
-TEST(BackgroundRecordStoreTest, FailureIsRaisedOnceOnTheCallersThreadAndDropKeepsNoneAfter) {
-    constexpr int kFailAt = 1500;
+TEST_P(BackgroundRecordStoreTest, FailureIsRaisedOnceOnTheCallersThreadAndDropKeepsNoneAfter) {
+    constexpr int kFailAt = 1500;  // inside a group, not its first record
     Recorder recorder(kFailAt);
-    BackgroundRecordStore store(recorder.Function());
+    auto owned = MakeStore(recorder);
+    BackgroundRecordStore& store = *owned;
     DbErrors().Clear();
     int errorNumber = 0;
     const int raisedAt = HandOver(store, recorder, errorNumber);
@@ -112,13 +162,15 @@ TEST(BackgroundRecordStoreTest, FailureIsRaisedOnceOnTheCallersThreadAndDropKeep
     store.Drop();
     EXPECT_FALSE(store.StoppedAtFailure());
     EXPECT_EQ(recorder.Numbers(), Range(0, kFailAt)) << "the records before, none after";
+    ExpectGroupsOffered(recorder);
     DbErrors().Clear();
 }
 
-TEST(BackgroundRecordStoreTest, GoingOnAfterAFailureStoresTheRecordsAfterIt) {
+TEST_P(BackgroundRecordStoreTest, GoingOnAfterAFailureStoresTheRecordsAfterIt) {
     constexpr int kFailAt = 10;
     Recorder recorder(kFailAt);
-    BackgroundRecordStore store(recorder.Function());
+    auto owned = MakeStore(recorder);
+    BackgroundRecordStore& store = *owned;
     int errorNumber = 0;
     if (HandOver(store, recorder, errorNumber, true) == kRecords) {
         EXPECT_THROW(store.Finish(), EngineError);
@@ -127,10 +179,24 @@ TEST(BackgroundRecordStoreTest, GoingOnAfterAFailureStoresTheRecordsAfterIt) {
     std::vector<int> expected = Range(0, kRecords);
     expected.erase(expected.begin() + kFailAt);
     EXPECT_EQ(recorder.Numbers(), expected);
+    ExpectGroupsOffered(recorder);
     DbErrors().Clear();
 }
 
-TEST(BackgroundRecordStoreTest, DestroyingWithRecordsQueuedDoesNotWaitForThem) {
+INSTANTIATE_TEST_SUITE_P(Modes, BackgroundRecordStoreTest,
+                         testing::Values(Mode::kOneByOne, Mode::kGroups, Mode::kDecliningGroups),
+                         [](const testing::TestParamInfo<Mode>& info) {
+                             switch (info.param) {
+                                 case Mode::kOneByOne:
+                                     return "OneByOne";
+                                 case Mode::kGroups:
+                                     return "Groups";
+                                 default:
+                                     return "DecliningGroups";
+                             }
+                         });
+
+TEST(BackgroundRecordStoreDropTest, DestroyingWithRecordsQueuedDoesNotWaitForThem) {
     std::atomic<int> stored{0};
     {
         BackgroundRecordStore store([&](std::vector<QVariant>&) {

@@ -32,12 +32,15 @@ class SqliteRecordset : public SqliteCursorRecordset {
     bool doSeek(qint64 index) override;
     qint64 doCount() override;
     void doInsert() override;
+    bool doInsertGroup(const std::vector<QVariant>* records, size_t count) override;
     void doClose() override;
 
   private:
     void DefineFields(bool isTable);
     void DefineOrder(const QStringList& names, std::vector<std::pair<int, QString>> key);
     void Release();
+    //! "INSERT INTO source (fields...) VALUES (?, ...)" with `rows` rows of marks.
+    QString InsertSql(size_t rows) const;
     //! Remembers where record `index` stands in rowid order, from the cursor's extra
     //! rowid column, so that a later jump to it (or past it) starts there.
     void Anchor(qint64 index);
@@ -61,8 +64,10 @@ class SqliteRecordset : public SqliteCursorRecordset {
     qint64 countedStamp_ = -1;  //!< the database's change stamp when it was taken
     SqliteStatement count_;
     SqliteStatement insert_;
-    //! The UTF-8 texts bound to insert_, one per column, kept (with their capacity) from
-    //! one insert to the next so that binding copies nothing.
+    SqliteStatement insertGroup_;  //!< the insert of insertGroupRows_ rows at once
+    size_t insertGroupRows_ = 0;
+    //! The UTF-8 texts and dates bound to the inserts, one per bound value, kept (with
+    //! their capacity) from one insert to the next so that binding copies nothing.
     std::vector<QByteArray> insertTexts_;
 };
 
