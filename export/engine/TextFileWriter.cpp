@@ -8,11 +8,15 @@
 #include <unistd.h>
 #include <QFile>
 #include <cerrno>
+#include <utility>
 
 namespace morvane {
 namespace {
 
 constexpr int kBufferSize = 1 << 16;
+// Buffers queued or being written at most: the caller waits beyond that, so memory stays
+// flat however fast it formats.
+constexpr size_t kMaxQueued = 4;
 
 RuntimeError FileError(int errorNumber) {
     switch (errorNumber) {
@@ -64,13 +68,16 @@ void TextFileWriter::Open(const QString& path) {
     path_ = path;
     buffer_.clear();
     buffer_.reserve(kBufferSize + 4096);
+    failure_ = 0;
+    stopping_ = false;
+    thread_ = std::thread([this] { WriteQueued(); });
 }
 
 void TextFileWriter::Write(QStringView text) {
     if (fd_ < 0)
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
     CodePage::AppendAnsi(buffer_, text);
-    if (buffer_.size() >= kBufferSize) Flush();
+    if (buffer_.size() >= kBufferSize) Submit();
 }
 
 void TextFileWriter::FlushIfFull() {
@@ -78,41 +85,109 @@ void TextFileWriter::FlushIfFull() {
         buffer_.clear();
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
     }
-    if (buffer_.size() >= kBufferSize) Flush();
+    if (buffer_.size() >= kBufferSize) Submit();
+}
+
+void TextFileWriter::Submit() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return queued_.size() + (busy_ ? 1 : 0) < kMaxQueued; });
+    if (failure_ != 0) {
+        // An earlier write failed: these bytes are dropped with the bytes that failed, and
+        // the failure is raised (the file stays open for Close or Abandon).
+        buffer_.resize(0);
+        RaiseWriteFailure(lock);
+    }
+    queued_.push_back(std::move(buffer_));
+    if (spare_.empty()) {
+        buffer_ = QByteArray();
+        buffer_.reserve(kBufferSize + 4096);
+    } else {
+        buffer_ = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    changed_.notify_all();
+    RaiseWriteFailure(lock);
+}
+
+void TextFileWriter::WaitWritten(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [&] { return queued_.empty() && !busy_; });
+}
+
+void TextFileWriter::RaiseWriteFailure(std::unique_lock<std::mutex>& lock) {
+    const int failure = std::exchange(failure_, 0);
+    if (failure == 0) return;
+    lock.unlock();
+    throw FileError(failure);
+}
+
+void TextFileWriter::WriteQueued() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
+        if (queued_.empty()) return;  // stopping, everything written
+        QByteArray bytes = std::move(queued_.front());
+        queued_.pop_front();
+        busy_ = true;
+        // Bytes handed over after a failure that was not raised yet are dropped with the
+        // failed ones: the caller learns of the failure before anything after it is written.
+        const bool drop = failure_ != 0;
+        lock.unlock();
+        int error = 0;
+        const char* data = bytes.constData();
+        qsizetype left = drop ? 0 : bytes.size();
+        while (left > 0) {
+            const ssize_t written = ::write(fd_, data, static_cast<size_t>(left));
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                error = errno;
+                break;
+            }
+            data += written;
+            left -= written;
+        }
+        bytes.resize(0);  // keeps the allocation for reuse
+        lock.lock();
+        busy_ = false;
+        if (error != 0 && failure_ == 0) failure_ = error;
+        spare_.push_back(std::move(bytes));
+        changed_.notify_all();
+    }
+}
+
+int TextFileWriter::StopAndClose() noexcept {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        WaitWritten(lock);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+    const int result = ::close(fd_);
+    const int error = result != 0 ? errno : 0;
+    fd_ = -1;
+    return error;
 }
 
 void TextFileWriter::Flush() {
-    if (buffer_.isEmpty()) return;
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        if (buffer_.isEmpty()) return;
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
-    const char* data = buffer_.constData();
-    qsizetype left = buffer_.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd_, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            buffer_.clear();  // the bytes cannot be written; do not retry them forever
-            throw FileError(error);
-        }
-        data += written;
-        left -= written;
     }
-    buffer_.resize(0);  // keeps the allocation for the next bytes
+    if (!buffer_.isEmpty()) Submit();
+    std::unique_lock<std::mutex> lock(mutex_);
+    WaitWritten(lock);
+    RaiseWriteFailure(lock);
 }
 
 void TextFileWriter::Close() {
     if (fd_ < 0) return;
-    int error = 0;
     try {
         Flush();
     } catch (const RuntimeError&) {
-        ::close(fd_);
-        fd_ = -1;
+        StopAndClose();
         throw;
     }
-    if (::close(fd_) != 0) error = errno;
-    fd_ = -1;
+    const int error = StopAndClose();
     if (error != 0 && error != EINTR) throw FileError(error);
 }
 
@@ -123,8 +198,7 @@ void TextFileWriter::Abandon() noexcept {
     } catch (...) {
         // The file is released below whatever happened to its last bytes.
     }
-    ::close(fd_);
-    fd_ = -1;
+    StopAndClose();
 }
 
 }  // namespace morvane

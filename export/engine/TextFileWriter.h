@@ -4,6 +4,12 @@
 // failure raises a RuntimeError with the number a user would recognise (61 "Disk full",
 // 70 "Permission denied", 75 "Path/File access error", 76 "Path not found", ...).
 //
+// The bytes are written to the file by a thread of its own (write-behind): formatting the
+// next records goes on while the kernel copies the earlier ones into the file, which for
+// the HTML kinds (ten times the bytes of the values) is most of an export's time. A
+// failure of a background write is raised by the next Write, FlushIfFull, Flush or Close;
+// Flush and Close wait until every byte handed over is written.
+//
 // Only regular files are written: a path that names a directory, a device, a pipe or any
 // other special file is refused before anything is opened, so an export can never block on
 // a FIFO or write into a device node.
@@ -19,6 +25,11 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace morvane {
 
@@ -37,11 +48,12 @@ class TextFileWriter {
     //! The buffer bytes already in the ANSI page may be appended to (the export run's fast
     //! path formats records into it); call FlushIfFull after appending.
     QByteArray& PendingBytes() { return buffer_; }
-    //! Writes the buffer out once it is full. When the file is not open, the pending bytes
-    //! are dropped and the error Write would raise is raised.
+    //! Hands the buffer to the writing thread once it is full. When the file is not open,
+    //! the pending bytes are dropped and the error Write would raise is raised.
     void FlushIfFull();
-    //! Writes the buffered bytes to the file; raises when they cannot be written (the
-    //! bytes are then dropped, and the file stays open for Close or Abandon).
+    //! Writes every byte handed over or buffered to the file and waits for it; raises when
+    //! some could not be written (those bytes are then dropped, and the file stays open
+    //! for Close or Abandon).
     void Flush();
     //! Flushes and closes. Always releases the file, even when the flush fails (the error
     //! is raised after the descriptor is closed).
@@ -55,9 +67,29 @@ class TextFileWriter {
     static bool IsSpecialPath(const QString& path);
 
   private:
+    //! Queues the buffer for the writing thread (waiting while kMaxQueued are queued) and
+    //! takes a spare one; raises a failure of an earlier write.
+    void Submit();
+    //! Waits until the writing thread wrote everything queued.
+    void WaitWritten(std::unique_lock<std::mutex>& lock);
+    //! Raises the failure of a background write once. Holding the lock (released first).
+    void RaiseWriteFailure(std::unique_lock<std::mutex>& lock);
+    //! Ends the writing thread (after WaitWritten) and closes the file; answers close's errno.
+    int StopAndClose() noexcept;
+    void WriteQueued();
+
     int fd_ = -1;
     QString path_;
-    QByteArray buffer_;
+    QByteArray buffer_;  //!< bytes being appended (the caller's thread only)
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<QByteArray> queued_;  //!< full buffers to write, oldest first
+    std::vector<QByteArray> spare_;  //!< written buffers kept for reuse
+    bool busy_ = false;              //!< the thread is writing a buffer it took off the queue
+    int failure_ = 0;                //!< errno of a failed write not raised yet
+    bool stopping_ = false;
+    std::thread thread_;
 };
 
 }  // namespace morvane

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -45,6 +46,8 @@ class NumericDateFormat {
 
     std::vector<Piece> pieces_;
     QString am_, pm_;
+    size_t maxUnits_ = 0;  //!< the longest text the pieces can make
+    bool isTime_ = false;  //!< a time format (else a date format)
 };
 
 bool NumericDateFormat::Parse(const QString& format, const QLocale& locale, bool isTime) {
@@ -111,8 +114,18 @@ std::optional<NumericDateFormat> NumericDateFormat::Compile(const QString& forma
                                                             const QLocale& locale, bool isTime) {
     NumericDateFormat compiled;
     if (locale.zeroDigit() != QLatin1String("0")) return std::nullopt;
-    if (!compiled.Parse(format, locale, isTime) || !compiled.Agrees(format, locale, isTime))
-        return std::nullopt;
+    if (!compiled.Parse(format, locale, isTime)) return std::nullopt;
+    compiled.isTime_ = isTime;
+    for (const Piece& piece : compiled.pieces_) {
+        if (piece.kind == Kind::Literal)
+            compiled.maxUnits_ += static_cast<size_t>(piece.text.size());
+        else if (piece.kind == Kind::AmPm)
+            compiled.maxUnits_ +=
+                static_cast<size_t>(std::max(compiled.am_.size(), compiled.pm_.size()));
+        else
+            compiled.maxUnits_ += 4;  // a year's digits; no other number has more
+    }
+    if (!compiled.Agrees(format, locale, isTime)) return std::nullopt;
     return compiled;
 }
 
@@ -123,22 +136,41 @@ std::optional<QString> NumericDateFormat::Format(QDate date, QTime time) const {
 }
 
 bool NumericDateFormat::AppendUnits(QDate date, QTime time, std::u16string& text) const {
+    // Written through a pointer into room made once (every piece's longest text), not a
+    // unit at a time: dates are the most frequent values of many tables.
+    // An invalid date or time has no text here (QLocale gives an empty one).
+    if ((isTime_ && !time.isValid()) || (!isTime_ && !date.isValid())) return false;
     const size_t start = text.size();
+    text.resize(start + maxUnits_);
+    char16_t* out = text.data() + start;
     int year = 0, month = 0, day = 0;
-    if (date.isValid()) date.getDate(&year, &month, &day);  // one calendar conversion
-    const auto number = [&text](int value, int width) {
-        char digits[12];
-        int count = 0;
-        do {
-            digits[count++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value > 0);
-        for (int pad = count; pad < width; ++pad) text += u'0';
-        while (count > 0) text += static_cast<char16_t>(digits[--count]);
+    if (!isTime_) date.getDate(&year, &month, &day);  // one calendar conversion
+    const int msecs = isTime_ ? time.msecsSinceStartOfDay() : 0;
+    const int hour = msecs / 3600000;
+    const int minute = msecs / 60000 % 60;
+    const int second = msecs / 1000 % 60;
+    // Every number here is below 10000 (the year was checked), at most 4 digits.
+    const auto number = [&out](int value, int width) {
+        const int digits = value >= 1000 ? 4 : value >= 100 ? 3 : value >= 10 ? 2 : 1;
+        for (int pad = digits; pad < width; ++pad) *out++ = u'0';
+        switch (digits) {
+            case 4:
+                *out++ = static_cast<char16_t>(u'0' + value / 1000);
+                [[fallthrough]];
+            case 3:
+                *out++ = static_cast<char16_t>(u'0' + value / 100 % 10);
+                [[fallthrough]];
+            case 2:
+                *out++ = static_cast<char16_t>(u'0' + value / 10 % 10);
+                [[fallthrough]];
+            default:
+                *out++ = static_cast<char16_t>(u'0' + value % 10);
+        }
     };
-    const auto append = [&text](const QString& piece) {
-        text.append(reinterpret_cast<const char16_t*>(piece.utf16()),
-                    static_cast<size_t>(piece.size()));
+    const auto append = [&out](const QString& piece) {
+        const QChar* unit = piece.constData();
+        for (const QChar* end = unit + piece.size(); unit != end; ++unit)
+            *out++ = unit->unicode();
     };
     for (const Piece& piece : pieces_) {
         switch (piece.kind) {
@@ -159,22 +191,23 @@ bool NumericDateFormat::AppendUnits(QDate date, QTime time, std::u16string& text
                 number(year, 4);
                 break;
             case Kind::Hour12:
-                number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, piece.width);
+                number(hour % 12 == 0 ? 12 : hour % 12, piece.width);
                 break;
             case Kind::Hour24:
-                number(time.hour(), piece.width);
+                number(hour, piece.width);
                 break;
             case Kind::Minute:
-                number(time.minute(), piece.width);
+                number(minute, piece.width);
                 break;
             case Kind::Second:
-                number(time.second(), piece.width);
+                number(second, piece.width);
                 break;
             case Kind::AmPm:
-                append(time.hour() < 12 ? am_ : pm_);
+                append(hour < 12 ? am_ : pm_);
                 break;
         }
     }
+    text.resize(static_cast<size_t>(out - text.data()));
     return true;
 }
 

@@ -4,9 +4,12 @@
 #include "export/engine/TextFileWriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 
 namespace morvane {
 namespace {
@@ -68,6 +71,68 @@ TEST(TextFileWriterTest, ReplacesContentsAndReleasesOnAbandon) {
     EXPECT_EQ(ReadAll(path), "new");
     writer.Close();  // harmless when closed
     EXPECT_EQ(ErrorNumberOf([&] { writer.Write(u"x"); }), 52);
+}
+
+// The bytes go to the file through a writing thread: many buffers arrive whole and in
+// order, and Flush returns only once everything handed over is in the file.
+TEST(TextFileWriterTest, ManyBuffersArriveInOrderAndFlushWaitsForThem) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    TextFileWriter writer;
+    writer.Open(path);
+    QByteArray expected;
+    for (int line = 0; line < 200000; ++line) {
+        const QByteArray text = QByteArray::number(line) + (line % 7 ? "," : "\r\n");
+        expected += text;
+        if (line % 2) {
+            writer.Write(QString::fromLatin1(text));
+        } else {
+            writer.PendingBytes() += text;  // the export run's fast path
+            writer.FlushIfFull();
+        }
+    }
+    ASSERT_GT(expected.size(), 1 << 20);
+    writer.Flush();
+    EXPECT_EQ(ReadAll(path), expected) << "all written by Flush, the file still open";
+    writer.Write(u"end");
+    writer.Close();
+    EXPECT_EQ(ReadAll(path), expected + "end");
+}
+
+// A write that fails on the writing thread is raised on the caller's, once, by a later call
+// (at the latest by Flush or Close), and the file is still released.
+TEST(TextFileWriterTest, AFailedBackgroundWriteIsRaisedLaterAndOnce) {
+    constexpr rlim_t kLimit = 256 * 1024;  // the file may not grow past this
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const struct rlimit limited = {kLimit, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);  // a write past it fails with EFBIG
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    const QString chunk(1000, QLatin1Char('x'));
+    int raised = 0;
+    int number = 0;
+    {
+        TextFileWriter writer;
+        writer.Open(path);
+        for (int piece = 0; piece < 1000 && raised == 0; ++piece) {
+            number = ErrorNumberOf([&] { writer.Write(chunk); });
+            raised += number != 0;
+        }
+        if (raised == 0) {
+            number = ErrorNumberOf([&] { writer.Flush(); });
+            raised += number != 0;
+        }
+        EXPECT_EQ(raised, 1);
+        EXPECT_EQ(number, 75) << "Path/File access error";
+        EXPECT_EQ(ErrorNumberOf([&] { writer.Flush(); }), 0) << "raised once";
+        writer.Close();
+        EXPECT_FALSE(writer.IsOpen());
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_LE(QFileInfo(path).size(), static_cast<qint64>(kLimit));
 }
 
 TEST(TextFileWriterTest, RefusesWhatIsNoRegularFile) {
