@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 using morvane::bench::BenchRuns;
@@ -45,6 +46,9 @@ QString EnsureTable(const QString& dir, qint64 rows) {
 }
 
 struct Run {
+    Run(const char* name, std::function<RunTiming()> timed, bool ours = true)
+        : name(name), timed(std::move(timed)), ours(ours) {}
+
     const char* name;
     std::function<RunTiming()> timed;
     bool ours = true;  //!< an export of ours: held against the goal

@@ -132,11 +132,11 @@ QString DestinationTableName(int typeFormat, const QString& sourceName, const QS
 short DestinationFieldType(short type, int typeFormat) {
     switch (type) {
         case dbLongBinary:
-            return typeFormat == K::Paradox3 || typeFormat >= K::Excel3 ? dbBinary : type;
+            return typeFormat == K::Paradox3 || typeFormat >= K::Excel3 ? short(dbBinary) : type;
         case dbMemo:
-            return typeFormat == K::Paradox3 ? dbBinary : type;
+            return typeFormat == K::Paradox3 ? short(dbBinary) : type;
         case dbVarBinary:
-            return typeFormat >= K::Paradox4 ? dbBinary : type;
+            return typeFormat >= K::Paradox4 ? short(dbBinary) : type;
         default:
             break;
     }

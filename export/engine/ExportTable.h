@@ -35,6 +35,9 @@ class Recordset;
 
 //! What CreateExportTable reads of its session.
 struct ExportTableRequest {
+    ExportTableRequest(ExportCaller& caller, Prompter& prompter)
+        : caller(caller), prompter(prompter) {}
+
     ExportCaller& caller;  //!< its OverWrite property answers the "already exists" question
     Prompter& prompter;
     int typeFormat = 0;

@@ -32,9 +32,10 @@ TEST_F(PreviewTest, RecordRangeAndTwentyRecordCap) {
         const PreviewTable table = session_->TablePreview();
         EXPECT_EQ(table.Header, QStringList({"Id", "Name"}));
         ASSERT_EQ(table.Rows.size(), c.expected) << c.records << " " << c.startingLine;
-        if (c.expected > 0)
+        if (c.expected > 0) {
             EXPECT_EQ(table.Rows.first(), QStringList({QString::number(c.startingLine),
                                                        QStringLiteral("R%1").arg(c.startingLine)}));
+        }
         const QString text = session_->FilePreview();
         EXPECT_EQ(c.expected == 0 ? 0 : text.split("\r\n").size(), c.expected);
     }

@@ -162,7 +162,9 @@ TEST_F(SessionRunFailureTest, HostAndDisplayFailuresByStage) {
         EXPECT_EQ(boxes[0].title, "Error");
         const bool completed = c.answer == MsgResult::Yes;
         EXPECT_EQ(boxes.size(), completed ? 2u : 1u) << c.name;
-        if (completed) EXPECT_EQ(boxes[1].text, SummaryText(2));
+        if (completed) {
+            EXPECT_EQ(boxes[1].text, SummaryText(2));
+        }
         EXPECT_EQ(session_->LastRunCompleted(), completed);
         EXPECT_EQ(OpenDescriptorCount(), descriptors);
     }
@@ -372,7 +374,9 @@ TEST_F(SessionRunFailureTest, CancellationBetweenRecords) {
         EXPECT_EQ(progress.maximum, 10);
         EXPECT_EQ(progress.value, c.written);
         EXPECT_EQ(progress.label, QStringLiteral("%1 out of 10").arg(c.written));
-        if (c.written == 10) EXPECT_GE(progress.processed, 1) << "yields at the last record";
+        if (c.written == 10) {
+            EXPECT_GE(progress.processed, 1) << "yields at the last record";
+        }
         ExpectOnlySummary(c.written);
         EXPECT_EQ(OpenDescriptorCount(), descriptors);
         EXPECT_TRUE(session_->LastRunCompleted());

@@ -161,8 +161,9 @@ TEST_F(JetInteropTest, FieldsAreThoseMdbSchemaDeclares) {
                 EXPECT_EQ(field.Name(), match.captured(1)) << fixture;
                 EXPECT_EQ(field.Type(), types.value(match.captured(2), -1))
                     << fixture << " " << qPrintable(line);
-                if (field.Type() == dbText)
+                if (field.Type() == dbText) {
                     EXPECT_EQ(field.Size(), match.captured(3).toInt()) << qPrintable(line);
+                }
                 // mdb-schema writes NOT NULL for Required columns and every Boolean.
                 EXPECT_EQ(field.Required() || field.Type() == dbBoolean,
                           !match.captured(4).isEmpty())

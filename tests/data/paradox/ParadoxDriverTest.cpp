@@ -357,8 +357,12 @@ TEST_F(ParadoxTest, ReadRawAgreesWithValue) {
     for (int i = 0; i < 5; ++i) {
         rs->ReadRaw(i, raw);
         const QVariant value = rs->Fields().Item(i).Value();
-        if (raw.kind == RawValue::Kind::Integer) EXPECT_EQ(raw.integer, value.toLongLong()) << i;
-        if (raw.kind == RawValue::Kind::Real) EXPECT_EQ(raw.real, value.toDouble()) << i;
+        if (raw.kind == RawValue::Kind::Integer) {
+            EXPECT_EQ(raw.integer, value.toLongLong()) << i;
+        }
+        if (raw.kind == RawValue::Kind::Real) {
+            EXPECT_EQ(raw.real, value.toDouble()) << i;
+        }
     }
     rs->MoveNext();
     for (int i = 0; i < 5; ++i) {

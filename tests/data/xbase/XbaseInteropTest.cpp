@@ -82,8 +82,9 @@ TEST(XbaseInteropTest, IndependentReadersReadEveryVersionWeWrite) {
         const QString file = QDir(folder).filePath("People.dbf");
         EXPECT_EQ(RunScript({Script("dbf_read.py"), "dbfread", file}), ExpectedPeople(type, true));
         // python3-dbf reads the dBASE III, FoxPro 2 and FoxPro 3.0 layouts only.
-        if (type.startsWith("FoxPro") || type == "dBASE III")
+        if (type.startsWith("FoxPro") || type == "dBASE III") {
             EXPECT_EQ(RunScript({Script("dbf_read.py"), "dbf", file}), ExpectedPeople(type, false));
+        }
     }
 }
 
@@ -171,8 +172,9 @@ TEST(XbaseInteropTest, WeReadWhatAnIndependentWriterWrites) {
                     EXPECT_EQ(value.toDate(), row[i].toDate()) << i;
                 else
                     EXPECT_EQ(value.toString(), row[i].toString()) << i;
-                if (row[i].typeId() == QMetaType::QByteArray)
+                if (row[i].typeId() == QMetaType::QByteArray) {
                     EXPECT_EQ(value.toByteArray(), row[i].toByteArray());
+                }
             }
             rs->MoveNext();
         }
