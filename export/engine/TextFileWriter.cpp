@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <cerrno>
+#include <system_error>
 #include <utility>
 
 namespace morvane {
@@ -50,6 +51,7 @@ bool TextFileWriter::IsSpecialPath(const QString& path) {
 }
 
 void TextFileWriter::Open(const QString& path) {
+    Abandon();  // a file still open (a caller's slip) is released, not left to its thread
     if (path.isEmpty())
         throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
     if (IsSpecialPath(path)) throw RuntimeError(75, QStringLiteral("Path/File access error"));
@@ -70,7 +72,14 @@ void TextFileWriter::Open(const QString& path) {
     buffer_.reserve(kBufferSize + 4096);
     failure_ = 0;
     stopping_ = false;
-    thread_ = std::thread([this] { WriteQueued(); });
+    try {
+        thread_ = std::thread([this] { WriteQueued(); });
+    } catch (const std::system_error&) {
+        // No thread to write with (the process is out of threads): nothing is opened.
+        ::close(fd_);
+        fd_ = -1;
+        throw RuntimeError(75, QStringLiteral("Path/File access error"));
+    }
 }
 
 void TextFileWriter::Write(QStringView text) {
