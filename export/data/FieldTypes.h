@@ -43,6 +43,11 @@ enum FieldType : short {
     dbTimeStamp = 23,
 };
 
+//! True for the types whose values are dates and times (Date/Time, time, time stamp).
+constexpr bool IsDateTimeType(short type) {
+    return type == dbDate || type == dbTime || type == dbTimeStamp;
+}
+
 //! Recordset types of OpenRecordset.
 enum RecordsetType : short { dbOpenTable = 1, dbOpenDynaset = 2, dbOpenSnapshot = 4 };
 

@@ -141,6 +141,26 @@ char* PutDigits(char* out, int value, int digits) {
 
 //! The date's digits when it is storable (a valid date of the years 1 to 9999), else null;
 //! one calendar conversion.
+//! True when a whole number lies in the range of a Byte, Integer or Long field.
+bool WholeFits(qlonglong number, short type) {
+    switch (type) {
+        case dbByte:
+            return number >= 0 && number <= 255;
+        case dbInteger:
+            return number >= -32768 && number <= 32767;
+        case dbLong:
+            return number >= std::numeric_limits<qint32>::min() &&
+                   number <= std::numeric_limits<qint32>::max();
+        default:
+            return false;
+    }
+}
+
+//! A number rounded to the four decimals a Currency field keeps.
+double CurrencyOf(double number) {
+    return std::round(number * 10000.0) / 10000.0;
+}
+
 char* PutStoredDate(char* out, QDate date) {
     int year = 0, month = 0, day = 0;
     if (!date.isValid()) return nullptr;
@@ -168,24 +188,20 @@ char* PutStoredTime(char* out, QTime time) {
 
 bool HeldAsFieldType(const QVariant& value, short type, int size) {
     switch (value.typeId()) {
-        case QMetaType::Int: {
-            const int number = *static_cast<const int*>(value.constData());
-            return type == dbLong || (type == dbInteger && number >= -32768 && number <= 32767) ||
-                   (type == dbByte && number >= 0 && number <= 255);
-        }
+        case QMetaType::Int:
+            return WholeFits(*static_cast<const int*>(value.constData()), type);
         case QMetaType::Double: {
             const double number = *static_cast<const double*>(value.constData());
             // Currency keeps four decimals: a number that has no more is held as it is.
             return type == dbDouble || type == dbFloat ||
-                   (type == dbCurrency && std::isfinite(number) &&
-                    std::round(number * 10000.0) / 10000.0 == number);
+                   (type == dbCurrency && std::isfinite(number) && CurrencyOf(number) == number);
         }
         case QMetaType::Bool:
             return type == dbBoolean;
         case QMetaType::QDate:
         case QMetaType::QTime:
         case QMetaType::QDateTime:
-            return type == dbDate || type == dbTime || type == dbTimeStamp;
+            return IsDateTimeType(type);
         case QMetaType::QString:
             return type == dbMemo ||
                    (type == dbText &&
@@ -263,15 +279,10 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             // The whole numbers a table reads, into whole-number fields: the same checks as
             // ToWhole makes, without the detour through a double.
             const qlonglong number = *static_cast<const qlonglong*>(value.constData());
-            const auto within = [&](qlonglong low, qlonglong high) {
-                if (number < low || number > high) ConversionError();
+            if (type == dbByte || type == dbInteger || type == dbLong) {
+                if (!WholeFits(number, type)) ConversionError();
                 return QVariant(static_cast<int>(number));
-            };
-            if (type == dbByte) return within(0, 255);
-            if (type == dbInteger) return within(-32768, 32767);
-            if (type == dbLong)
-                return within(std::numeric_limits<qint32>::min(),
-                              std::numeric_limits<qint32>::max());
+            }
             if (type == dbBigInt) return value;
             break;
         }
@@ -295,7 +306,7 @@ QVariant ConvertFieldValue(const QVariant& value, short type, int size, const QS
             return ToWhole(value, -9.2233720368547758e18, 9.2233720368547748e18, type);
         case dbCurrency:
             if (!ParseDouble(value, &number) || !std::isfinite(number)) ConversionError();
-            return std::round(number * 10000.0) / 10000.0;
+            return CurrencyOf(number);
         case dbSingle:
             if (!ParseDouble(value, &number) || std::fabs(number) > 3.402823466e38)
                 ConversionError();

@@ -180,15 +180,24 @@ void Recordset::Update() {
     EndAddNew();
 }
 
-void Recordset::AppendRecord(std::vector<QVariant>& values) {
+void Recordset::StartAppending() {
     CheckOpen();
     if (!updatable_) throw EngineError::Of(ErrReadOnly);
     CancelUpdate();
+}
+
+void Recordset::CheckAppendable(const std::vector<QVariant>& values) const {
     const auto& items = fields_.Items();
     if (values.size() != items.size()) throw EngineError::Of(ErrInvalidOperation);
     for (size_t column = 0; column < items.size(); ++column)
         if (items[column]->Required() && values[column].isNull())
             throw EngineError::Of(ErrRequiredNull, items[column]->Name());
+}
+
+void Recordset::AppendRecord(std::vector<QVariant>& values) {
+    StartAppending();
+    CheckAppendable(values);
+    const auto& items = fields_.Items();
     // The new values take the fields' places while the driver inserts them; the current
     // record's values wait in `values` and come back whatever happens.
     for (size_t column = 0; column < items.size(); ++column)
@@ -206,17 +215,8 @@ void Recordset::AppendRecord(std::vector<QVariant>& values) {
 }
 
 bool Recordset::AppendRecords(std::vector<QVariant>* records, size_t count) {
-    CheckOpen();
-    if (!updatable_) throw EngineError::Of(ErrReadOnly);
-    CancelUpdate();
-    const auto& items = fields_.Items();
-    for (size_t record = 0; record < count; ++record) {
-        const std::vector<QVariant>& values = records[record];
-        if (values.size() != items.size()) throw EngineError::Of(ErrInvalidOperation);
-        for (size_t column = 0; column < items.size(); ++column)
-            if (items[column]->Required() && values[column].isNull())
-                throw EngineError::Of(ErrRequiredNull, items[column]->Name());
-    }
+    StartAppending();
+    for (size_t record = 0; record < count; ++record) CheckAppendable(records[record]);
     if (!doInsertGroup(records, count)) return false;
     if (knownCount_ >= 0) knownCount_ += static_cast<qint64>(count);
     return true;

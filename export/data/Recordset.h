@@ -110,6 +110,11 @@ class Recordset {
 
   private:
     void CheckOpen() const;
+    //! What AppendRecord and AppendRecords do first: open and updatable (else raises), no
+    //! AddNew pending.
+    void StartAppending();
+    //! Raises unless `values` has one value per field and none Null in a required field.
+    void CheckAppendable(const std::vector<QVariant>& values) const;
     void CheckCurrent() const;
     void Arrive(bool found, qint64 index);
     void EndAddNew();

@@ -66,8 +66,7 @@ bool RecordsetDestination::StoresDateTimeByParts(int position) const {
     // A date field takes a date-time as it is (ConvertFieldValue leaves it alone), and every
     // driver stores it by its date and time of day (Recordset::AppendRecord).
     if (position < 0 || static_cast<size_t>(position) >= shapes_.size()) return false;
-    const short type = shapes_[static_cast<size_t>(position)].type;
-    return type == dbDate || type == dbTime || type == dbTimeStamp;
+    return IsDateTimeType(shapes_[static_cast<size_t>(position)].type);
 }
 
 void RecordsetDestination::StoreRecord(std::vector<QVariant>& values) {

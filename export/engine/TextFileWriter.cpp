@@ -19,6 +19,17 @@ constexpr int kBufferSize = 1 << 16;
 // flat however fast it formats.
 constexpr size_t kMaxQueued = 4;
 
+//! A buffer with room for a full one and the record that overfills it.
+QByteArray EmptyBuffer() {
+    QByteArray buffer;
+    buffer.reserve(kBufferSize + 4096);
+    return buffer;
+}
+
+RuntimeError BadFileNameOrNumber() {
+    return RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+}
+
 RuntimeError FileError(int errorNumber) {
     switch (errorNumber) {
         case ENOSPC:
@@ -52,8 +63,7 @@ bool TextFileWriter::IsSpecialPath(const QString& path) {
 
 void TextFileWriter::Open(const QString& path) {
     Abandon();  // a file still open (a caller's slip) is released, not left to its thread
-    if (path.isEmpty())
-        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+    if (path.isEmpty()) throw BadFileNameOrNumber();
     if (IsSpecialPath(path)) throw RuntimeError(75, QStringLiteral("Path/File access error"));
     const int fd =
         ::open(QFile::encodeName(path).constData(),
@@ -68,8 +78,7 @@ void TextFileWriter::Open(const QString& path) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
-    buffer_.clear();
-    buffer_.reserve(kBufferSize + 4096);
+    buffer_ = EmptyBuffer();
     failure_ = 0;
     stopping_ = false;
     try {
@@ -83,8 +92,7 @@ void TextFileWriter::Open(const QString& path) {
 }
 
 void TextFileWriter::Write(QStringView text) {
-    if (fd_ < 0)
-        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+    if (fd_ < 0) throw BadFileNameOrNumber();
     CodePage::AppendAnsi(buffer_, text);
     if (buffer_.size() >= kBufferSize) Submit();
 }
@@ -92,7 +100,7 @@ void TextFileWriter::Write(QStringView text) {
 void TextFileWriter::FlushIfFull() {
     if (fd_ < 0) {
         buffer_.clear();
-        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+        throw BadFileNameOrNumber();
     }
     if (buffer_.size() >= kBufferSize) Submit();
 }
@@ -108,14 +116,12 @@ void TextFileWriter::Submit() {
     }
     queued_.push_back(std::move(buffer_));
     if (spare_.empty()) {
-        buffer_ = QByteArray();
-        buffer_.reserve(kBufferSize + 4096);
+        buffer_ = EmptyBuffer();
     } else {
         buffer_ = std::move(spare_.back());
         spare_.pop_back();
     }
     changed_.notify_all();
-    RaiseWriteFailure(lock);
 }
 
 void TextFileWriter::WaitWritten(std::unique_lock<std::mutex>& lock) {
@@ -180,7 +186,7 @@ int TextFileWriter::StopAndClose() noexcept {
 void TextFileWriter::Flush() {
     if (fd_ < 0) {
         if (buffer_.isEmpty()) return;
-        throw RuntimeError(ErrBadFileNameOrNumber, QStringLiteral("Bad file name or number"));
+        throw BadFileNameOrNumber();
     }
     if (!buffer_.isEmpty()) Submit();
     std::unique_lock<std::mutex> lock(mutex_);

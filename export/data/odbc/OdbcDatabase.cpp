@@ -185,7 +185,7 @@ QString OdbcDatabase::ColumnType(short engineType, int size) {
             // form under its "tz" name (timestamptz, timetz) has the plain form under the
             // name without it; a column with a zone would shift values read elsewhere.
             if (name.endsWith(QLatin1String("tz"), Qt::CaseInsensitive) &&
-                (engineType == dbDate || engineType == dbTime || engineType == dbTimeStamp))
+                IsDateTimeType(engineType))
                 name.chop(2);
             declaration = SqlTypeDeclaration(name, ColumnText(statement, 6).toString(), choice);
             break;
